@@ -1,0 +1,102 @@
+#include "prefsglue.h"
+
+#include "directives.h"
+#include "mylistclass.h"
+#include "listmodel.h"
+#include "prefsfile.h"
+#include "prefsformat.h"
+#include "window1.h"
+
+#include <QGuiApplication>
+#include <QScopedValueRollback>
+
+namespace {
+
+PrefsFile &prefsFile()
+{
+    static PrefsFile file;
+    return file;
+}
+
+bool loaded = false;
+bool loading = false;
+
+// Applies the file's records to the main window. Rows are gathered and added in one step: adding
+// 100,000 rows one at a time would make the view catch up 100,000 times.
+class WindowTarget final : public PrefsTarget
+{
+public:
+    explicit WindowTarget(Window1 &window) : m_window(window) { }
+    ~WindowTarget() override { m_window.listBox()->AddRows(std::move(m_rows)); }
+
+    void setWindowPlace(const WindowPlace &place) override
+    {
+        m_window.setLeft(place.left);
+        m_window.setTop(place.top);
+        m_window.setWidth(place.width);
+        m_window.setHeight(place.height);
+    }
+    void setColumnWidths(std::string_view text) override
+    {
+        m_window.listBox()->setColumnWidths(text);
+    }
+    void addRow(ListRow row) override { m_rows.push_back(std::move(row)); }
+
+private:
+    Window1 &m_window;
+    std::vector<ListRow> m_rows;
+};
+
+} // namespace
+
+void GlobalsModule::loadPrefs()
+{
+    Window1 *window = Window1::existing();
+    if (!window)
+        return;
+    const QScopedValueRollback guard(loading, true);
+    window->listBox()->DeleteAllRows();
+    loaded = true;
+    if (!prefsFile().load())
+        return;
+    WindowTarget target(*window);
+    applyDirectives(gDirectives, target);
+}
+
+void GlobalsModule::savePrefs()
+{
+    Window1 *window = Window1::existing();
+    if (!window || !loaded || loading)
+        return;
+    const WindowPlace place { window->Left(), window->Top(), window->Width(), window->Height() };
+    const myListClass *list = window->listBox();
+    prefsFile().save(prefsText(place, list->ColumnWidths(), list->listModel()->rows()));
+}
+
+PrefsSaving::PrefsSaving(Window1 *window, QObject *parent) : QObject(parent)
+{
+    m_changeSave.setSingleShot(true);
+    m_changeSave.setInterval(0);
+    connect(&m_changeSave, &QTimer::timeout, this, &GlobalsModule::savePrefs);
+
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+            &PrefsSaving::applicationStateChanged);
+    connect(window, &Window1::closing, this, &GlobalsModule::savePrefs);
+
+    const auto scheduleSave = [this] {
+        if (!loading)
+            m_changeSave.start();
+    };
+    const ListModel *model = window->listBox()->listModel();
+    connect(model, &ListModel::rowsInserted, this, scheduleSave);
+    connect(model, &ListModel::rowsRemoved, this, scheduleSave);
+    connect(model, &ListModel::dataChanged, this, scheduleSave);
+    connect(model, &ListModel::layoutChanged, this, scheduleSave);
+    connect(model, &ListModel::modelReset, this, scheduleSave);
+}
+
+void PrefsSaving::applicationStateChanged(Qt::ApplicationState state)
+{
+    if (state != Qt::ApplicationActive)
+        GlobalsModule::savePrefs();
+}

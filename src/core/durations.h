@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The Total text of a period: hours, an apostrophe, a space, minutes and a quotation mark
+// (1' 25"). Under an hour the hours are 0 and the minutes are shown as they are, negative ones
+// included (0' -1440"). The minutes are rounded to whole ones first, so two clock reads that
+// straddle a second tick never show a fraction.
+[[nodiscard]] std::string durationText(double startSeconds, double finishSeconds);
+
+// The seconds recorded between two time stamp texts, in whole minutes. A Finish month earlier in
+// the year than the Start month means the period crossed New Year, so the Start is read in the
+// year before.
+[[nodiscard]] double recordedSeconds(std::string_view startText, std::string_view finishText);
+
+// The Total text of a row from its Start and Finish texts.
+[[nodiscard]] std::string totalText(std::string_view startText, std::string_view finishText);

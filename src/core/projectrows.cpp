@@ -1,0 +1,44 @@
+#include "projectrows.h"
+
+#include "durations.h"
+#include "textfields.h"
+#include "timestamps.h"
+
+RowState rowState(const RowTimes &row)
+{
+    if (row.start.empty() && row.finish.empty() && row.total.empty())
+        return RowState::New;
+    if (!row.start.empty() && row.finish.empty() && row.total.empty())
+        return RowState::Running;
+    if (!row.start.empty() && !row.finish.empty() && !row.total.empty())
+        return RowState::Stopped;
+    return RowState::Incomplete;
+}
+
+bool isRunning(const RowTimes &row)
+{
+    return !row.start.empty() && row.finish.empty();
+}
+
+ButtonStates buttonStates(const std::optional<RowTimes> &selected)
+{
+    if (!selected)
+        return { "Start", false, false };
+    if (selected->start.empty())
+        return { "Start", true, false };
+    if (!selected->total.empty())
+        return { "Continue", true, false };
+    // Started but without a Total: Stop is offered, and Continue too once a Finish exists.
+    return { "Continue", !selected->finish.empty(), true };
+}
+
+std::string continuedStartText(std::string_view startText, std::string_view finishText,
+                               double nowSeconds)
+{
+    return returnTime(nowSeconds - recordedSeconds(startText, finishText));
+}
+
+std::string untitledProjectName(int n)
+{
+    return "Untitled project " + numberText(n);
+}

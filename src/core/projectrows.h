@@ -1,0 +1,53 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The four cells of a project row, in the list's column order.
+enum class Column { Project, Start, Finish, Total };
+inline constexpr int columnCount = 4;
+
+[[nodiscard]] constexpr int columnIndex(Column column)
+{
+    return static_cast<int>(column);
+}
+
+// A row's state is never stored: it follows from which of its cells are empty. A row whose
+// cells mix otherwise (an emptied cell after an edit, a damaged file) is Incomplete; each
+// operation then goes by the cells it tests itself.
+enum class RowState { New, Running, Stopped, Incomplete };
+
+// The time cells of one row, as the rules below read them.
+struct RowTimes
+{
+    std::string_view start;
+    std::string_view finish;
+    std::string_view total;
+};
+
+[[nodiscard]] RowState rowState(const RowTimes &row);
+
+// A row with a Start and no Finish is being timed, whatever its Total says: closing the window
+// stops exactly these rows.
+[[nodiscard]] bool isRunning(const RowTimes &row);
+
+// What the Start/Stop pair shows for the selected row, or for no selection.
+struct ButtonStates
+{
+    std::string_view startCaption;
+    bool startEnabled = false;
+    bool stopEnabled = false;
+
+    bool operator==(const ButtonStates &) const = default;
+};
+
+[[nodiscard]] ButtonStates buttonStates(const std::optional<RowTimes> &selected);
+
+// The Start text of a row continued at nowSeconds: the time already recorded before now, so that
+// the next stop's Total is the old one plus the new period.
+[[nodiscard]] std::string continuedStartText(std::string_view startText,
+                                             std::string_view finishText, double nowSeconds);
+
+// The Project text of the n-th row made since start-up.
+[[nodiscard]] std::string untitledProjectName(int n);

@@ -1,0 +1,329 @@
+#include "window1.h"
+
+#include "dateservice.h"
+#include "durations.h"
+#include "editdialog.h"
+#include "globalsmodule.h"
+#include "mylistclass.h"
+#include "projectrows.h"
+#include "timestamps.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+using namespace GlobalsModule;
+
+namespace {
+
+QPointer<Window1> theWindow;
+
+constexpr QSize contentSize { 493, 233 };
+constexpr QSize minimumContentSize { 400, 200 };
+constexpr QSize maximumContentSize { 1200, 1200 };
+// The list keeps these margins as the window grows and shrinks; the buttons stay on the bottom.
+constexpr int margin = 13;
+constexpr int listTop = 11;
+constexpr int listBottomMargin = 47;
+constexpr QSize buttonSize { 100, 22 };
+constexpr std::array buttonLefts { 13, 126 };
+constexpr int buttonBottomMargin = 13;
+
+const QColor oddRowTint { 235, 255, 255 };
+
+constexpr int Project = columnIndex(Column::Project);
+constexpr int Start = columnIndex(Column::Start);
+constexpr int Finish = columnIndex(Column::Finish);
+constexpr int Total = columnIndex(Column::Total);
+
+} // namespace
+
+Window1 *Window1::instance()
+{
+    if (!theWindow)
+        theWindow = new Window1; // deletes itself when it closes
+    return theWindow;
+}
+
+Window1 *Window1::existing()
+{
+    return theWindow && !theWindow->m_closed ? theWindow.data() : nullptr;
+}
+
+Window1::Window1(QWidget *parent) : QMainWindow(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(u"Tally Fox"_s);
+    // A document window that closes only when the application quits: no close or zoom button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowMinimizeButtonHint);
+
+    auto *content = new QWidget(this);
+    content->setMinimumSize(minimumContentSize);
+    content->setMaximumSize(maximumContentSize);
+    content->installEventFilter(this);
+    setCentralWidget(content);
+
+    for (int index = 0; index < int(BevelButton1.size()); ++index) {
+        auto *button = new QPushButton(index == 0 ? u"Start"_s : u"Stop"_s, content);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setEnabled(false);
+        connect(button, &QPushButton::clicked, this, [this, index] { BevelButton1_Action(index); });
+        BevelButton1.at(std::size_t(index)) = button;
+    }
+
+    ListBox1 = new myListClass(content);
+    connect(ListBox1, &ListBox::Change, this, &Window1::ListBox1_Change);
+    connect(ListBox1, &ListBox::DoubleClick, this, &Window1::ListBox1_DoubleClick);
+    connect(ListBox1, &ListBox::CellAction, this, &Window1::ListBox1_CellAction);
+    ListBox1->setKeyDownHandler([this](char32_t key) { return ListBox1_KeyDown(key); });
+    ListBox1->setSortColumnHandler([this](int column) { return ListBox1_SortColumn(column); });
+    ListBox1->setCellBackgroundPaintHandler([this](QPainter &g, QSize size, int row, int column) {
+        return ListBox1_CellBackgroundPaint(g, size, row, column);
+    });
+    ListBox1_Open();
+
+    resize(contentSize);
+    layOutControls();
+}
+
+Window1::~Window1() = default;
+
+QPushButton *Window1::button(int index) const
+{
+    return BevelButton1.at(std::size_t(index));
+}
+
+int Window1::Left() const
+{
+    return geometry().left();
+}
+
+int Window1::Top() const
+{
+    return geometry().top();
+}
+
+int Window1::Width() const
+{
+    return geometry().width();
+}
+
+int Window1::Height() const
+{
+    return geometry().height();
+}
+
+void Window1::setLeft(int left)
+{
+    setGeometry(geometry().translated(left - geometry().left(), 0));
+}
+
+void Window1::setTop(int top)
+{
+    setGeometry(geometry().translated(0, top - geometry().top()));
+}
+
+void Window1::setWidth(int width)
+{
+    setGeometry(QRect(geometry().topLeft(), QSize(width, geometry().height())));
+}
+
+void Window1::setHeight(int height)
+{
+    setGeometry(QRect(geometry().topLeft(), QSize(geometry().width(), height)));
+}
+
+void Window1::layOutControls()
+{
+    const QSize area = centralWidget()->size();
+    ListBox1->setGeometry(margin, listTop, area.width() - 2 * margin,
+                          area.height() - listTop - listBottomMargin);
+    const int buttonTop = area.height() - buttonBottomMargin - buttonSize.height();
+    for (std::size_t index = 0; index < BevelButton1.size(); ++index)
+        BevelButton1.at(index)->setGeometry(QRect({ buttonLefts.at(index), buttonTop }, buttonSize));
+}
+
+bool Window1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        layOutControls();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Window1::createNewRow()
+{
+    // The counter only numbers names; holding it at its limit beats wrapping into negatives.
+    if (gNum < std::numeric_limits<decltype(gNum)>::max())
+        ++gNum;
+    ListBox1->AddRow(untitledProjectName(gNum));
+}
+
+void Window1::startTime(int row)
+{
+    const Date now;
+    const std::string &start = ListBox1->Cell(row, Start);
+    if (!start.empty())
+        ListBox1->setCell(row, Start,
+                          continuedStartText(start, ListBox1->Cell(row, Finish), now.TotalSeconds()));
+    else
+        ListBox1->setCell(row, Start, returnTime(0));
+    ListBox1->setCell(row, Finish, {});
+    ListBox1->setCell(row, Total, {});
+    BevelButton1[0]->setEnabled(false);
+    BevelButton1[1]->setEnabled(true);
+}
+
+void Window1::stopTime(int row)
+{
+    const Date now;
+    ListBox1->setCell(row, Finish, returnTime(now.TotalSeconds()));
+    SpecialStopTime(row);
+}
+
+void Window1::SpecialStopTime(int row)
+{
+    ListBox1->setCell(row, Total, totalText(ListBox1->Cell(row, Start), ListBox1->Cell(row, Finish)));
+    ListBox1->setListIndex(ListBox1->ListIndex());
+    BevelButton1[1]->setEnabled(false);
+}
+
+bool Window1::deleteSelectedRow()
+{
+    const int row = ListBox1->ListIndex();
+    if (row < 0)
+        return false;
+    ListBox1->RemoveRow(row);
+    return true;
+}
+
+void Window1::buttonPushed(int index)
+{
+    const int row = ListBox1->ListIndex();
+    if (row < 0)
+        return; // the buttons are disabled then; a stray call has no row to act on
+    if (index == 0)
+        startTime(row);
+    else if (index == 1)
+        stopTime(row);
+}
+
+void Window1::refreshButtons()
+{
+    const int row = ListBox1->ListIndex();
+    std::optional<RowTimes> selected;
+    if (row >= 0)
+        selected = RowTimes { ListBox1->Cell(row, Start), ListBox1->Cell(row, Finish),
+                              ListBox1->Cell(row, Total) };
+    const ButtonStates states = buttonStates(selected);
+    BevelButton1[0]->setText(QString::fromUtf8(states.startCaption));
+    BevelButton1[0]->setEnabled(states.startEnabled);
+    BevelButton1[1]->setEnabled(states.stopEnabled);
+}
+
+void Window1::editTimes(int row)
+{
+    gStartTime = ListBox1->Cell(row, Start);
+    gFinishTime = ListBox1->Cell(row, Finish);
+    {
+        EditDialog dialog(this);
+        dialog.exec();
+    }
+    ListBox1->setCell(row, Start, gStartTime);
+    ListBox1->setCell(row, Finish, gFinishTime);
+    if (!gStartTime.empty() && !gFinishTime.empty())
+        SpecialStopTime(row);
+}
+
+void Window1::ListBox1_Open()
+{
+    const std::array headings { u"Project"_s, u"Start"_s, u"Finish"_s, u"Total"_s };
+    for (int column = 0; column < columnCount; ++column) {
+        ListBox1->setHeading(column, headings.at(std::size_t(column)));
+        ListBox1->setColumnType(column, column == Project ? ListBox::ColumnType::Editable
+                                                          : ListBox::ColumnType::Plain);
+    }
+    ListBox1->setColumnWidths("35%,25%,25%,15%");
+    ListBox1->setHeadingIndex(Project);
+}
+
+void Window1::ListBox1_Change()
+{
+    refreshButtons();
+    // An Alt-click (Option-click on a Mac) that clears the selection adds a project.
+    if (ListBox1->ListIndex() == -1
+        && QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier))
+        createNewRow();
+}
+
+void Window1::ListBox1_DoubleClick()
+{
+    const int row = ListBox1->ListIndex();
+    if (row < 0)
+        return;
+    if (ListBox1->Cell(row, Start).empty())
+        buttonPushed(0);
+    else if (ListBox1->Cell(row, Finish).empty())
+        buttonPushed(1);
+    else
+        editTimes(row);
+}
+
+void Window1::ListBox1_CellAction(int row, int /*column*/)
+{
+    ListBox1->setHeadingIndex(Project);
+    ListBox1->setListIndex(row);
+}
+
+bool Window1::ListBox1_KeyDown(char32_t key)
+{
+    // Code 8 is the key that erases backwards: Backspace on a PC keyboard, "delete" on a Mac's.
+    if (key == 8 && ListBox1->ListIndex() != -1)
+        ListBox1->removeSelectedRows();
+    return false;
+}
+
+bool Window1::ListBox1_SortColumn(int column)
+{
+    if (column == Project)
+        return false;
+    // Only the Project column sorts; the mark goes back to it.
+    ListBox1->setHeadingIndex(Project);
+    return true;
+}
+
+bool Window1::ListBox1_CellBackgroundPaint(QPainter &g, QSize size, int row, int /*column*/)
+{
+    if (row % 2 != 0)
+        g.fillRect(QRect({ 0, 0 }, size), oddRowTint);
+    return false;
+}
+
+void Window1::BevelButton1_Action(int index)
+{
+    buttonPushed(index);
+}
+
+void Window1::Close()
+{
+    for (int row = 0; row < ListBox1->ListCount(); ++row) {
+        if (isRunning({ ListBox1->Cell(row, Start), ListBox1->Cell(row, Finish), {} }))
+            stopTime(row);
+    }
+    emit closing();
+}
+
+void Window1::closeEvent(QCloseEvent *event)
+{
+    // A second close request while the first is under way must not stop and save again.
+    if (!m_closed) {
+        Close();
+        m_closed = true;
+    }
+    event->accept();
+}

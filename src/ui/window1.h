@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+
+class myListClass;
+class QPushButton;
+
+// The main window: the project list above the Start/Stop pair. Its handlers turn clicks,
+// double-clicks and keys into the row operations below.
+class Window1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // The main window, made on first use.
+    [[nodiscard]] static Window1 *instance();
+    // The main window while it is open, nullptr once it has closed: whatever must not bring up a
+    // fresh, empty window behind the program's back asks this instead of instance().
+    [[nodiscard]] static Window1 *existing();
+
+    ~Window1() override;
+
+    [[nodiscard]] myListClass *listBox() const { return ListBox1; }
+    [[nodiscard]] QPushButton *button(int index) const;
+
+    // The window's client area on the screen, as geometry() gives it.
+    [[nodiscard]] int Left() const;
+    [[nodiscard]] int Top() const;
+    [[nodiscard]] int Width() const;
+    [[nodiscard]] int Height() const;
+    void setLeft(int left);
+    void setTop(int top);
+    void setWidth(int width);
+    void setHeight(int height);
+
+    void createNewRow();
+    void startTime(int row);
+    void stopTime(int row);
+    // Works the Total out again from the row's present Start and Finish.
+    void SpecialStopTime(int row);
+    // Removes the selected row with the lowest index; false when none is selected.
+    bool deleteSelectedRow();
+    void buttonPushed(int index);
+
+signals:
+    // The window is closing and every running row has been stopped: the moment to save.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    explicit Window1(QWidget *parent = nullptr);
+
+    void layOutControls();
+    void ListBox1_Open();
+    void ListBox1_Change();
+    void ListBox1_DoubleClick();
+    void ListBox1_CellAction(int row, int column);
+    bool ListBox1_KeyDown(char32_t key);
+    bool ListBox1_SortColumn(int column);
+    bool ListBox1_CellBackgroundPaint(QPainter &g, QSize size, int row, int column);
+    void BevelButton1_Action(int index);
+    void Close();
+
+    void refreshButtons();
+    void editTimes(int row);
+
+    std::array<QPushButton *, 2> BevelButton1 {};
+    myListClass *ListBox1 = nullptr;
+    bool m_closed = false;
+};
