@@ -56,6 +56,8 @@ void GlobalsModule::loadPrefs()
         return;
     const QScopedValueRollback guard(loading, true);
     window->listBox()->DeleteAllRows();
+    // The records of this reading alone: a second load must not apply the first one's again.
+    gDirectives.clear();
     loaded = true;
     if (!prefsFile().load())
         return;

@@ -18,14 +18,24 @@ std::string durationText(double startSeconds, double finishSeconds)
     return numberText(hours) + "' " + numberText(minutes) + "\"";
 }
 
+namespace {
+
+// Each instant carries the clock's second at its own read. Should the clock pass into the next
+// minute between the two reads, those seconds differ by up to 59, which rounding the difference
+// would turn into a whole minute; cut off at the minute, both instants lose them.
+double minuteOf(double seconds)
+{
+    return std::floor(seconds / 60.0) * 60.0;
+}
+
+} // namespace
+
 double recordedSeconds(std::string_view startText, std::string_view finishText)
 {
-    // The Finish is read first: the order the clock is sampled in matters only to the seconds,
-    // which the rounding below takes out.
-    const double finish = getSeconds(finishText);
+    const double finish = minuteOf(getSeconds(finishText));
     const int yearOffset = monthOf(finishText) < monthOf(startText) ? -1 : 0;
-    const double start = getSeconds(startText, yearOffset);
-    return std::round((finish - start) / 60.0) * 60.0;
+    const double start = minuteOf(getSeconds(startText, yearOffset));
+    return finish - start;
 }
 
 std::string totalText(std::string_view startText, std::string_view finishText)

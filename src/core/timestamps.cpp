@@ -34,7 +34,7 @@ double getSeconds(std::string_view text, int yearOffset)
 
     Date date;
     if (yearOffset != 0)
-        date.setYear(date.Year() + yearOffset);
+        date.setYear(toInt32(std::int64_t { date.Year() } + yearOffset));
     date.setMonth(fieldNumber(datePart, "/", 1));
     date.setDay(fieldNumber(datePart, "/", 2));
     date.setHour(fieldNumber(timePart, ":", 1));

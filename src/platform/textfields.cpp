@@ -23,9 +23,13 @@ std::string_view NthField(std::string_view text, std::string_view separator, int
 
 double leadingNumber(std::string_view text)
 {
+    // from_chars takes "inf" and "nan" whatever the format, so a number must start with a digit
+    // (or its point) right after the optional sign.
+    const std::size_t first = text.starts_with('-') ? 1 : 0;
+    if (first >= text.size() || (text[first] != '.' && (text[first] < '0' || text[first] > '9')))
+        return 0.0;
     double value = 0.0;
-    // chars_format::fixed reads exactly "-digits.digits": no exponent, no hex, no "inf" or "nan",
-    // and no locale.
+    // chars_format::fixed reads "-digits.digits" with no exponent, no hex and no locale.
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value,
                                         std::chars_format::fixed);
     if (result.ec == std::errc::result_out_of_range) {

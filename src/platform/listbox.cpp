@@ -1,0 +1,462 @@
+#include "listbox.h"
+
+#include "listmodel.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QValidator>
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+namespace {
+
+// A cell is one field of a tab-separated line, so whatever reaches the editor (typed or pasted)
+// is kept to one line.
+class SingleLineValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &) const override
+    {
+        input.replace(u'\t', u' ');
+        input.replace(u'\r', u' ');
+        input.replace(u'\n', u' ');
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+class ListBox::CellDelegate : public QStyledItemDelegate
+{
+public:
+    explicit CellDelegate(ListBox *list)
+        : QStyledItemDelegate(list)
+        , m_list(list)
+    {
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+        const QModelIndex &index) const override
+    {
+        if (m_list->m_cellBackgroundPaint) {
+            painter->save();
+            painter->translate(option.rect.topLeft());
+            painter->setClipRect(QRect(QPoint(0, 0), option.rect.size()), Qt::IntersectClip);
+            m_list->m_cellBackgroundPaint(
+                *painter, option.rect.size(), index.row(), index.column());
+            painter->restore();
+        }
+        // With no background role the default paint leaves our background alone, and the
+        // style draws the selection over it.
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+
+    QWidget *createEditor(
+        QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        auto *editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        editor->setValidator(new SingleLineValidator(editor));
+        return editor;
+    }
+
+    // The view asks the delegate to write an editor back with the editor's own index, which is
+    // the one the finished edit must report (the current index may already have moved on).
+    void setModelData(
+        QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::setModelData(editor, model, index);
+        m_list->m_committedIndex = index;
+    }
+
+private:
+    ListBox *m_list;
+};
+
+ListBox::ListBox(int columnCount, QWidget *parent)
+    : QTableView(parent)
+    , m_model(new ListModel(columnCount, this))
+    , m_delegate(new CellDelegate(this))
+{
+    setModel(m_model);
+    setItemDelegate(m_delegate);
+    setSelectionMode(ExtendedSelection);
+    setSelectionBehavior(SelectRows);
+    setShowGrid(true);
+    setWordWrap(false);
+    setEditTriggers(SelectedClicked | EditKeyPressed);
+    setSortingEnabled(false);
+    setDragEnabled(false);
+    setAttribute(Qt::WA_MacShowFocusRect, false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    // One fixed height for every row keeps a list of a hundred thousand rows instant.
+    QHeaderView *rowHeader = verticalHeader();
+    rowHeader->hide();
+    rowHeader->setSectionResizeMode(QHeaderView::Fixed);
+    rowHeader->setMinimumSectionSize(0);
+    rowHeader->setDefaultSectionSize(fontMetrics().height() + 6);
+
+    QHeaderView *heading = horizontalHeader();
+    heading->show();
+    heading->setSectionsClickable(true);
+    heading->setSortIndicatorShown(true);
+    heading->setSortIndicator(-1, Qt::AscendingOrder);
+    heading->setStretchLastSection(false);
+    heading->setSectionResizeMode(QHeaderView::Interactive);
+
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListBox::Change);
+    connect(heading, &QHeaderView::sectionClicked, this, &ListBox::headingClicked);
+    connect(heading, &QHeaderView::sectionResized, this, &ListBox::columnResizedByUser);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this,
+        [this](const QModelIndex &, int first, int last) {
+            if (m_lastIndex > last) {
+                m_lastIndex -= last - first + 1;
+            } else if (m_lastIndex >= first) {
+                m_lastIndex = -1;
+            }
+        });
+    // A reset clears the selection without a word to anyone; whoever follows it is told here.
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+        [this] { m_selectedBeforeReset = selectionModel()->hasSelection(); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_lastIndex = -1;
+        if (std::exchange(m_selectedBeforeReset, false)) {
+            emit Change();
+        }
+    });
+}
+
+ListBox::~ListBox() = default;
+
+void ListBox::AddRow(std::string text)
+{
+    std::vector<ListRow> rows(1);
+    rows.front().push_back(std::move(text));
+    AddRows(std::move(rows));
+}
+
+void ListBox::AddRows(std::vector<ListRow> rows)
+{
+    if (rows.empty()) {
+        return;
+    }
+    m_model->appendRows(std::move(rows));
+    m_lastIndex = ListCount() - 1;
+}
+
+void ListBox::RemoveRow(int row)
+{
+    m_model->removeRows(row, 1);
+}
+
+void ListBox::DeleteAllRows()
+{
+    m_model->clear();
+}
+
+int ListBox::ListCount() const
+{
+    return m_model->rowCount();
+}
+
+int ListBox::LastIndex() const
+{
+    return m_lastIndex;
+}
+
+const std::string &ListBox::Cell(int row, int column) const
+{
+    return m_model->cell(row, column);
+}
+
+void ListBox::setCell(int row, int column, std::string text)
+{
+    m_model->setCell(row, column, std::move(text));
+}
+
+bool ListBox::Selected(int row) const
+{
+    return row >= 0 && row < ListCount() && selectionModel()->isRowSelected(row, {});
+}
+
+void ListBox::setSelected(int row, bool selected)
+{
+    if (row < 0 || row >= ListCount()) {
+        return;
+    }
+    const auto command = selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect;
+    selectionModel()->select(m_model->index(row, 0), command | QItemSelectionModel::Rows);
+}
+
+void ListBox::setSelectedRows(std::vector<int> rows)
+{
+    const int count = ListCount();
+    std::erase_if(rows, [count](int row) { return row < 0 || row >= count; });
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QItemSelection selection;
+    const int lastColumn = m_model->columnCount() - 1;
+    for (auto first = rows.cbegin(); first != rows.cend();) {
+        auto last = first;
+        while (std::next(last) != rows.cend() && *std::next(last) == *last + 1) {
+            ++last;
+        }
+        selection.append(
+            QItemSelectionRange(m_model->index(*first, 0), m_model->index(*last, lastColumn)));
+        first = std::next(last);
+    }
+    // Whole-row ranges need no Rows flag, whose expansion merges range by range; and going
+    // through an empty selection spares the comparison of old and new ranges. The view is not
+    // told of that step, so it repaints as a whole.
+    {
+        const QSignalBlocker blocker(selectionModel());
+        selectionModel()->clearSelection();
+        selectionModel()->select(selection, QItemSelectionModel::Select);
+    }
+    viewport()->update();
+    emit Change();
+}
+
+std::vector<int> ListBox::selectedRows() const
+{
+    std::vector<int> rows;
+    for (const QItemSelectionRange &range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            rows.push_back(row);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void ListBox::removeSelectedRows()
+{
+    const std::vector<int> rows = selectedRows();
+    // Worked out here because a removal of many scattered rows resets the model, which tells
+    // nobody which rows went.
+    int lastIndex = m_lastIndex;
+    if (std::binary_search(rows.begin(), rows.end(), lastIndex)) {
+        lastIndex = -1;
+    } else if (lastIndex >= 0) {
+        lastIndex -= static_cast<int>(
+            std::lower_bound(rows.begin(), rows.end(), lastIndex) - rows.begin());
+    }
+    m_model->removeRowList(rows);
+    m_lastIndex = lastIndex;
+}
+
+int ListBox::ListIndex() const
+{
+    int lowest = -1;
+    for (const QItemSelectionRange &range : selectionModel()->selection()) {
+        if (range.isValid() && (lowest < 0 || range.top() < lowest)) {
+            lowest = range.top();
+        }
+    }
+    return lowest;
+}
+
+void ListBox::setListIndex(int row)
+{
+    if (row < 0 || row >= ListCount()) {
+        selectionModel()->clearSelection();
+    } else if (row != ListIndex()) {
+        selectionModel()->setCurrentIndex(m_model->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    emit Change();
+}
+
+std::string ListBox::ColumnWidths() const
+{
+    return m_widthsDragged ? formatColumnWidths(m_columnWidths) : m_columnWidthsText;
+}
+
+void ListBox::setColumnWidths(std::string_view text)
+{
+    auto widths = parseColumnWidths(text);
+    if (!widths) {
+        return;
+    }
+    m_columnWidthsText = std::string(text);
+    m_columnWidths = std::move(*widths);
+    m_widthsDragged = false;
+    applyColumnWidths();
+}
+
+int ListBox::HeadingIndex() const
+{
+    return m_headingIndex;
+}
+
+void ListBox::setHeadingIndex(int column)
+{
+    if (column < 0 || column >= m_model->columnCount()) {
+        column = -1;
+    }
+    if (column != m_headingIndex) {
+        m_sortedOnce = false;
+    }
+    m_headingIndex = column;
+    horizontalHeader()->setSortIndicator(m_headingIndex, m_sortOrder);
+}
+
+void ListBox::setHeading(int column, const QString &text)
+{
+    m_model->setHeading(column, text);
+}
+
+void ListBox::setColumnType(int column, ColumnType type)
+{
+    m_model->setColumnEditable(column, type == ColumnType::Editable);
+}
+
+void ListBox::setKeyDownHandler(KeyDownHandler handler)
+{
+    m_keyDown = std::move(handler);
+}
+
+void ListBox::setSortColumnHandler(SortColumnHandler handler)
+{
+    m_sortColumn = std::move(handler);
+}
+
+void ListBox::setCellBackgroundPaintHandler(CellBackgroundPaintHandler handler)
+{
+    m_cellBackgroundPaint = std::move(handler);
+    viewport()->update();
+}
+
+void ListBox::keyPressEvent(QKeyEvent *event)
+{
+    if (m_keyDown) {
+        char32_t key = 0;
+        switch (event->key()) {
+        case Qt::Key_Backspace:
+            key = 8;
+            break;
+        case Qt::Key_Delete:
+            key = 127;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            key = 13;
+            break;
+        case Qt::Key_Tab:
+            key = 9;
+            break;
+        case Qt::Key_Escape:
+            key = 27;
+            break;
+        default:
+            if (const QString text = event->text(); !text.isEmpty()) {
+                key = text.front().unicode();
+            }
+            break;
+        }
+        if (m_keyDown(key)) {
+            event->accept();
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+// Only some columns can be edited, and the key that edits (F2, or Return on a Mac) should not
+// depend on which cell of the row was clicked last: it edits the row's first editable cell.
+bool ListBox::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    if (trigger == EditKeyPressed && index.isValid() && !index.flags().testFlag(Qt::ItemIsEditable)) {
+        for (int column = 0; column < m_model->columnCount(); ++column) {
+            const QModelIndex cell = index.siblingAtColumn(column);
+            if (cell.flags().testFlag(Qt::ItemIsEditable)) {
+                selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
+                return QTableView::edit(cell, trigger, event);
+            }
+        }
+    }
+    return QTableView::edit(index, trigger, event);
+}
+
+void ListBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    emit DoubleClick();
+}
+
+// Also called when only the viewport changes size, as when the vertical scroll bar comes or
+// goes, so percentages always divide the width the columns really have.
+void ListBox::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    applyColumnWidths();
+}
+
+void ListBox::commitData(QWidget *editor)
+{
+    m_committedIndex = QPersistentModelIndex();
+    QTableView::commitData(editor);
+}
+
+void ListBox::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const QPersistentModelIndex committed = std::exchange(m_committedIndex, {});
+    QTableView::closeEditor(editor, hint);
+    if (hint != QAbstractItemDelegate::RevertModelCache && committed.isValid()) {
+        emit CellAction(committed.row(), committed.column());
+    }
+}
+
+void ListBox::headingClicked(int column)
+{
+    if (!m_sortColumn || !m_sortColumn(column)) {
+        const bool again = m_sortedOnce && column == m_headingIndex;
+        const bool descending = again && m_sortOrder == Qt::AscendingOrder;
+        m_sortOrder = descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+        m_sortedOnce = true;
+        m_headingIndex = column;
+        // Sorting moves rows without removing any; the last added row is followed by hand.
+        const QPersistentModelIndex last = m_model->index(m_lastIndex, 0);
+        m_model->sort(column, m_sortOrder);
+        m_lastIndex = last.isValid() ? last.row() : -1;
+    }
+    // The header has already flipped its own indicator; ours is what counts.
+    horizontalHeader()->setSortIndicator(m_headingIndex, m_sortOrder);
+}
+
+void ListBox::applyColumnWidths()
+{
+    if (m_columnWidths.empty()) {
+        return;
+    }
+    const std::vector<int> pixels
+        = layoutColumnWidths(m_columnWidths, m_model->columnCount(), viewport()->width());
+    const QScopedValueRollback guard(m_applyingWidths, true);
+    for (std::size_t column = 0; column < pixels.size(); ++column) {
+        horizontalHeader()->resizeSection(static_cast<int>(column), pixels[column]);
+    }
+}
+
+void ListBox::columnResizedByUser()
+{
+    if (m_applyingWidths) {
+        return;
+    }
+    std::vector<int> pixels;
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        pixels.push_back(horizontalHeader()->sectionSize(column));
+    }
+    m_columnWidths = widthsFromPixels(m_columnWidths, pixels, viewport()->width());
+    m_widthsDragged = true;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "directives.h"
+#include "listrow.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The main window's place on the screen: its client area, in screen pixels.
+struct WindowPlace
+{
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+
+    bool operator==(const WindowPlace &) const = default;
+};
+
+// The whole preferences file: "#version 1.5", "#windowpos" with the four numbers, "#columnwidths",
+// then one "#saveditem" line per row with its cells joined by tabs. Every line ends with "\n".
+// A tab or line break inside a text (possible only through a damaged file) is written as a space,
+// so that the file always reads back as written.
+[[nodiscard]] std::string prefsText(const WindowPlace &place, std::string_view columnWidths,
+                                    const std::vector<ListRow> &rows);
+
+// What the records of the file are applied to, in file order.
+class PrefsTarget
+{
+public:
+    virtual ~PrefsTarget() = default;
+    virtual void setWindowPlace(const WindowPlace &place) = 0;
+    virtual void setColumnWidths(std::string_view text) = 0;
+    virtual void addRow(ListRow row) = 0;
+};
+
+// Applies "windowpos", "saveditem" and "columnwidths" records; any other name is ignored. A number
+// that is missing or not a number reads as 0 and saturates to 32 bits; a "saveditem" gives exactly
+// four cells, missing ones empty, extra ones dropped.
+void applyDirectives(const std::vector<directiveClass> &directives, PrefsTarget &target);
