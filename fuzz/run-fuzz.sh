@@ -25,10 +25,14 @@ cp "$here"/corpus/* "$work"/
 artifacts=$build/fuzz-artifacts
 mkdir -p "$artifacts"
 
+# libFuzzer reports progress on every new coverage point: keep that in a log, show its end.
+log=$artifacts/fuzz_prefs.log
 status=0
 "$fuzzer" "$work" -max_total_time="$seconds" -rss_limit_mb=2048 -dict="$here/prefs.dict" \
-    -artifact_prefix="$artifacts/" || status=$?
+    -artifact_prefix="$artifacts/" >"$log" 2>&1 || status=$?
 if [ "$status" -ne 0 ]; then
+    tail -n 60 "$log" >&2
     echo "fuzz_prefs failed (exit status $status); its input is in $artifacts" >&2
     exit 1
 fi
+echo "fuzz_prefs: $(grep -E '^Done [0-9]+ runs' "$log" || echo 'finished'), no findings"

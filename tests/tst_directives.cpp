@@ -104,10 +104,13 @@ void tst_Directives::readDirectives_data()
         << DirectiveRead { header, true };
     QTest::newRow("empty line at the very end, from two line ends") << headerLines
             + "\n" << DirectiveRead { header, false };
-    QTest::newRow("two empty lines at the end") << headerLines + "\n\n"
-                                                << DirectiveRead { header, true };
+    QTest::newRow("empty lines at the end") << headerLines + "\n\r\n\n"
+                                            << DirectiveRead { header, false };
     QTest::newRow("plain last line, nothing after it")
-        << "#version 1.5\nplain"_ba << DirectiveRead { { { "version", "1.5" } }, false };
+        << "#version 1.5\nplain"_ba << DirectiveRead { { { "version", "1.5" } }, true };
+    QTest::newRow("a directive after empty lines")
+        << "#version 1.5\n\n\n#saveditem a\n"_ba
+        << DirectiveRead { { { "version", "1.5" } }, true };
     QTest::newRow("plain line with a directive after it")
         << "#version 1.5\nplain\n#saveditem a\n"_ba
         << DirectiveRead { { { "version", "1.5" } }, true };

@@ -47,7 +47,31 @@ std::size_t nextLine(std::string_view bytes, std::size_t end)
     return end + 1;
 }
 
-std::optional<std::string> readWholeFile(const std::string &path)
+} // namespace
+
+DirectiveRead readDirectives(std::string_view bytes)
+{
+    DirectiveRead result;
+    std::size_t begin = 0;
+    while (begin < bytes.size()) {
+        const std::size_t end = lineEnd(bytes, begin);
+        const std::string_view line = bytes.substr(begin, end - begin);
+        if (line.empty() || line.front() != '#') {
+            // Empty lines left at the end hold nothing; anything else from here on was not read.
+            result.stoppedEarly = bytes.find_first_not_of("\r\n", begin) != std::string_view::npos;
+            return result;
+        }
+        const std::size_t space = line.find(' ');
+        if (space != std::string_view::npos) {
+            result.directives.push_back(
+                { asciiLower(line.substr(1, space - 1)), std::string(line.substr(space + 1)) });
+        }
+        begin = nextLine(bytes, end);
+    }
+    return result;
+}
+
+std::optional<DirectiveRead> readDirectivesFile(const std::string &path)
 {
     // An ifstream opens a folder without complaint and then reads nothing from it.
     std::error_code error;
@@ -62,44 +86,18 @@ std::optional<std::string> readWholeFile(const std::string &path)
         bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
     if (in.bad())
         return std::nullopt;
-    return bytes;
-}
-
-} // namespace
-
-DirectiveRead readDirectives(std::string_view bytes)
-{
-    DirectiveRead result;
-    std::size_t begin = 0;
-    while (begin < bytes.size()) {
-        const std::size_t end = lineEnd(bytes, begin);
-        const std::size_t next = nextLine(bytes, end);
-        const std::string_view line = bytes.substr(begin, end - begin);
-        if (line.empty() || line.front() != '#') {
-            // The last line end of a file closes its last line; it does not open another.
-            result.stoppedEarly = next < bytes.size();
-            return result;
-        }
-        const std::size_t space = line.find(' ');
-        if (space != std::string_view::npos) {
-            result.directives.push_back(
-                { asciiLower(line.substr(1, space - 1)), std::string(line.substr(space + 1)) });
-        }
-        begin = next;
-    }
-    return result;
+    return readDirectives(bytes);
 }
 
 namespace GlobalsModule {
 
 bool extractDirectives(const std::string &path)
 {
-    const std::optional<std::string> bytes = readWholeFile(path);
-    if (!bytes)
+    std::optional<DirectiveRead> read = readDirectivesFile(path);
+    if (!read)
         return false;
-    DirectiveRead read = readDirectives(*bytes);
-    gDirectives.insert(gDirectives.end(), std::make_move_iterator(read.directives.begin()),
-        std::make_move_iterator(read.directives.end()));
+    gDirectives.insert(gDirectives.end(), std::make_move_iterator(read->directives.begin()),
+        std::make_move_iterator(read->directives.end()));
     return true;
 }
 

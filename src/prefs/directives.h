@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +18,8 @@ struct directiveClass
 struct DirectiveRead
 {
     std::vector<directiveClass> directives;
-    // Reading ended at a line that does not begin with "#" while more lines followed it: the
-    // file holds text that was not read.
+    // Reading ended at a line that does not begin with "#" while that line or a later one holds
+    // more than line ends: the file holds text that was not read.
     bool stoppedEarly = false;
 
     bool operator==(const DirectiveRead &) const = default;
@@ -28,6 +29,10 @@ struct DirectiveRead
 // The file ends, for the reader, at its first line that does not begin with "#"; a "#" line
 // without a space carries no directive and is skipped.
 [[nodiscard]] DirectiveRead readDirectives(std::string_view bytes);
+
+// The directives of the file at path; nothing when it cannot be read (missing, a folder, no
+// permission, a read error).
+[[nodiscard]] std::optional<DirectiveRead> readDirectivesFile(const std::string &path);
 
 namespace GlobalsModule {
 

@@ -51,22 +51,15 @@ bool PrefsFile::load()
     if (!info.exists() || info.isDir())
         return false;
 
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::optional<DirectiveRead> read = readDirectivesFile(QFile::encodeName(m_path).toStdString());
+    if (!read) {
         m_keepUnread = true;
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        m_keepUnread = true;
-        return false;
-    }
-    DirectiveRead read = readDirectives(
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     auto &directives = GlobalsModule::gDirectives;
-    directives.insert(directives.end(), std::make_move_iterator(read.directives.begin()),
-        std::make_move_iterator(read.directives.end()));
-    if (read.stoppedEarly)
+    directives.insert(directives.end(), std::make_move_iterator(read->directives.begin()),
+        std::make_move_iterator(read->directives.end()));
+    if (read->stoppedEarly)
         m_keepUnread = true;
     return true;
 }
