@@ -5,10 +5,12 @@
 #include "durations.h"
 #include "listbox.h"
 #include "listmodel.h"
+#include "prefsfile.h"
 #include "prefsformat.h"
 #include "timestamps.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <chrono>
 #include <cstdio>
@@ -65,11 +67,17 @@ int main(int argc, char *argv[])
     measure("write the file text", [&] {
         written = prefsText({ 40, 60, 493, 233 }, list.ColumnWidths(), list.listModel()->rows());
     });
+    QTemporaryDir folder;
+    PrefsFile prefs(folder.filePath(QStringLiteral("Tallyfox Prefs")));
+    measure("save the file (atomic replace, synced)", [&] { prefs.save(written); });
+    measure("save it again over the first", [&] { prefs.save(written); });
     measure("sort by project, ascending", [&] { list.listModel()->sort(0, Qt::AscendingOrder); });
     measure("sort by project, descending", [&] { list.listModel()->sort(0, Qt::DescendingOrder); });
-    measure("select every other row", [&] {
+    measure("select every other row in one step", [&] {
+        std::vector<int> every;
         for (int row = 0; row < count; row += 2)
-            list.setSelected(row, true);
+            every.push_back(row);
+        list.setSelectedRows(std::move(every));
     });
     measure("lowest selected row (ListIndex)", [&] { (void)list.ListIndex(); });
     measure("remove the selected rows", [&] { list.removeSelectedRows(); });

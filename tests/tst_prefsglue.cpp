@@ -118,6 +118,14 @@ void tst_PrefsGlue::loadRestoresWindowWidthsAndRows_data()
             << "#version 2.0\n#windowpos 40\t60\t493\t233\n#columnwidths 10%,30%,30%,30%\n"
                "#windowpos 70\t80\t600\t300\n#columnwidths 50%,*\n"_ba
             << QRect(70, 80, 600, 300) << u"50%,*"_s << QStringList();
+    QTest::newRow("numbers beyond any screen are held to what a window can have")
+            << "#version 1.5\n#windowpos 2147483647\t-2147483648\t2147483647\t2147483647\n"
+               "#columnwidths 35%,25%,25%,15%\n"_ba
+            << QRect(QWIDGETSIZE_MAX, -QWIDGETSIZE_MAX, 1200, 1200) << u"35%,25%,25%,15%"_s
+            << QStringList();
+    QTest::newRow("a size below the minimum")
+            << "#version 1.5\n#windowpos -40\t-60\t10\t20\n#columnwidths 35%,25%,25%,15%\n"_ba
+            << QRect(-40, -60, 400, 200) << u"35%,25%,25%,15%"_s << QStringList();
     QTest::newRow("rows in file order, short and long records")
             << "#version 1.5\n#windowpos 40\t60\t493\t233\n#columnwidths 35%,25%,25%,15%\n"
                "#saveditem Client letter\t03/14 11:00\t03/14 11:45\t0' 45\"\n"

@@ -1,5 +1,6 @@
 #include "durations.h"
 
+#include "dateservice.h"
 #include "textfields.h"
 #include "timestamps.h"
 
@@ -18,24 +19,15 @@ std::string durationText(double startSeconds, double finishSeconds)
     return numberText(hours) + "' " + numberText(minutes) + "\"";
 }
 
-namespace {
-
-// Each instant carries the clock's second at its own read. Should the clock pass into the next
-// minute between the two reads, those seconds differ by up to 59, which rounding the difference
-// would turn into a whole minute; cut off at the minute, both instants lose them.
-double minuteOf(double seconds)
-{
-    return std::floor(seconds / 60.0) * 60.0;
-}
-
-} // namespace
-
 double recordedSeconds(std::string_view startText, std::string_view finishText)
 {
-    const double finish = minuteOf(getSeconds(finishText));
+    // Both texts are read against one look at the clock, so they share its seconds, which
+    // cancel out, and its year, even when the clock passes midnight of New Year's Eve between
+    // the two readings.
+    const Date now;
+    const double finish = getSeconds(finishText, now);
     const int yearOffset = monthOf(finishText) < monthOf(startText) ? -1 : 0;
-    const double start = minuteOf(getSeconds(startText, yearOffset));
-    return finish - start;
+    return finish - getSeconds(startText, now, yearOffset);
 }
 
 std::string totalText(std::string_view startText, std::string_view finishText)

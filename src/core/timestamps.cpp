@@ -29,10 +29,15 @@ std::string returnTime(double seconds)
 
 double getSeconds(std::string_view text, int yearOffset)
 {
+    return getSeconds(text, Date(), yearOffset);
+}
+
+double getSeconds(std::string_view text, const Date &now, int yearOffset)
+{
     const std::string_view datePart = NthField(text, " ", 1);
     const std::string_view timePart = NthField(text, " ", 2);
 
-    Date date;
+    Date date = now;
     if (yearOffset != 0)
         date.setYear(toInt32(std::int64_t { date.Year() } + yearOffset));
     date.setMonth(fieldNumber(datePart, "/", 1));

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+class Date;
+
 // A time stamp text is "MM/DD hh:mm": month, day, hour and minute, two digits each, no year and
 // no seconds. It is read back in the current year.
 
@@ -14,6 +16,9 @@
 // the current moment. Loose forms read too ("5/7 9:5" is 7 May, 09:05); a missing or non-numeric
 // field reads as 0, and a day beyond its month rolls over into the next.
 [[nodiscard]] double getSeconds(std::string_view text, int yearOffset = 0);
+// The same, read against the given moment instead of a fresh look at the clock: two texts read
+// against one moment share its year and its seconds.
+[[nodiscard]] double getSeconds(std::string_view text, const Date &now, int yearOffset = 0);
 
 // The month a time stamp text names, as written (not normalised).
 [[nodiscard]] int monthOf(std::string_view text);

@@ -114,7 +114,7 @@ ListBox::ListBox(int columnCount, QWidget *parent)
     heading->setStretchLastSection(false);
     heading->setSectionResizeMode(QHeaderView::Interactive);
 
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListBox::Change);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListBox::raiseChange);
     connect(heading, &QHeaderView::sectionClicked, this, &ListBox::headingClicked);
     connect(heading, &QHeaderView::sectionResized, this, &ListBox::columnResizedByUser);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this,
@@ -131,12 +131,44 @@ ListBox::ListBox(int columnCount, QWidget *parent)
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         m_lastIndex = -1;
         if (std::exchange(m_selectedBeforeReset, false)) {
-            emit Change();
+            raiseChange();
         }
     });
 }
 
 ListBox::~ListBox() = default;
+
+// The selection model announces a change while rows are still half removed (from inside
+// rowsAboutToBeRemoved). A handler that then read the list, or added a row to it, would meet it
+// in the middle of the change; so during an operation of ours the news waits for its end.
+ListBox::ChangeBatch::ChangeBatch(ListBox &list) : m_list(list)
+{
+    ++m_list.m_batchDepth;
+}
+
+ListBox::ChangeBatch::~ChangeBatch()
+{
+    if (--m_list.m_batchDepth == 0 && std::exchange(m_list.m_changePending, false))
+        emit m_list.Change();
+}
+
+void ListBox::raiseChange()
+{
+    if (m_batchDepth > 0)
+        m_changePending = true;
+    else
+        emit Change();
+}
+
+void ListBox::commitEdit()
+{
+    if (state() != EditingState)
+        return;
+    if (QWidget *editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
 
 void ListBox::AddRow(std::string text)
 {
@@ -156,11 +188,13 @@ void ListBox::AddRows(std::vector<ListRow> rows)
 
 void ListBox::RemoveRow(int row)
 {
+    const ChangeBatch batch(*this);
     m_model->removeRows(row, 1);
 }
 
 void ListBox::DeleteAllRows()
 {
+    const ChangeBatch batch(*this);
     m_model->clear();
 }
 
@@ -252,6 +286,7 @@ void ListBox::removeSelectedRows()
         lastIndex -= static_cast<int>(
             std::lower_bound(rows.begin(), rows.end(), lastIndex) - rows.begin());
     }
+    const ChangeBatch batch(*this);
     m_model->removeRowList(rows);
     m_lastIndex = lastIndex;
 }
@@ -269,13 +304,15 @@ int ListBox::ListIndex() const
 
 void ListBox::setListIndex(int row)
 {
+    // Exactly one Change, whether or not the selection really moved.
+    const ChangeBatch batch(*this);
+    m_changePending = true;
     if (row < 0 || row >= ListCount()) {
         selectionModel()->clearSelection();
     } else if (row != ListIndex()) {
         selectionModel()->setCurrentIndex(m_model->index(row, 0),
             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
-    emit Change();
 }
 
 std::string ListBox::ColumnWidths() const
@@ -428,6 +465,7 @@ void ListBox::headingClicked(int column)
         m_headingIndex = column;
         // Sorting moves rows without removing any; the last added row is followed by hand.
         const QPersistentModelIndex last = m_model->index(m_lastIndex, 0);
+        const ChangeBatch batch(*this);
         m_model->sort(column, m_sortOrder);
         m_lastIndex = last.isValid() ? last.row() : -1;
     }

@@ -49,6 +49,8 @@ public:
     [[nodiscard]] std::vector<int> selectedRows() const;
     // Removes every selected row in one step.
     void removeSelectedRows();
+    // Ends an in-place edit that is under way, keeping what was typed.
+    void commitEdit();
 
     // The lowest selected row, or -1. Setting another row selects it alone and makes it current;
     // setting the row it already reports keeps the selection; -1 clears it. Every set raises
@@ -100,6 +102,22 @@ private:
     class CellDelegate;
     friend class CellDelegate;
 
+    // Holds back Change until an operation on the list is complete, then raises it once if the
+    // selection changed meanwhile.
+    class ChangeBatch
+    {
+    public:
+        explicit ChangeBatch(ListBox &list);
+        ~ChangeBatch();
+        ChangeBatch(const ChangeBatch &) = delete;
+        ChangeBatch &operator=(const ChangeBatch &) = delete;
+
+    private:
+        ListBox &m_list;
+    };
+
+    void raiseChange();
+
     void headingClicked(int column);
     void applyColumnWidths();
     void columnResizedByUser();
@@ -117,6 +135,8 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sortedOnce = false;
     bool m_selectedBeforeReset = false;
+    int m_batchDepth = 0;
+    bool m_changePending = false;
     int m_lastIndex = -1;
     QPersistentModelIndex m_committedIndex;
 };

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -68,6 +69,10 @@ Window1::Window1(QWidget *parent) : QMainWindow(parent)
     content->setMaximumSize(maximumContentSize);
     content->installEventFilter(this);
     setCentralWidget(content);
+    // The window itself must hold to the limits too, or it grows around a content area that
+    // cannot follow.
+    setMinimumSize(minimumContentSize);
+    setMaximumSize(maximumContentSize);
 
     for (int index = 0; index < int(BevelButton1.size()); ++index) {
         auto *button = new QPushButton(index == 0 ? u"Start"_s : u"Stop"_s, content);
@@ -119,24 +124,32 @@ int Window1::Height() const
     return geometry().height();
 }
 
+// The place comes from a file that may say anything: held within what a widget can have, no
+// sum of position and size can overflow.
 void Window1::setLeft(int left)
 {
-    setGeometry(geometry().translated(left - geometry().left(), 0));
+    const QRect place = geometry();
+    setGeometry(std::clamp(left, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), place.y(), place.width(),
+                place.height());
 }
 
 void Window1::setTop(int top)
 {
-    setGeometry(geometry().translated(0, top - geometry().top()));
+    const QRect place = geometry();
+    setGeometry(place.x(), std::clamp(top, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), place.width(),
+                place.height());
 }
 
 void Window1::setWidth(int width)
 {
-    setGeometry(QRect(geometry().topLeft(), QSize(width, geometry().height())));
+    const QRect place = geometry();
+    setGeometry(place.x(), place.y(), std::clamp(width, 0, QWIDGETSIZE_MAX), place.height());
 }
 
 void Window1::setHeight(int height)
 {
-    setGeometry(QRect(geometry().topLeft(), QSize(geometry().width(), height)));
+    const QRect place = geometry();
+    setGeometry(place.x(), place.y(), place.width(), std::clamp(height, 0, QWIDGETSIZE_MAX));
 }
 
 void Window1::layOutControls()
@@ -255,8 +268,9 @@ void Window1::ListBox1_Open()
 void Window1::ListBox1_Change()
 {
     refreshButtons();
-    // An Alt-click (Option-click on a Mac) that clears the selection adds a project.
-    if (ListBox1->ListIndex() == -1
+    // An Alt-click (Option-click on a Mac) that clears the selection adds a project. Not while
+    // closing: stopping the rows re-selects, and Alt+F4 must not leave an extra row behind.
+    if (!m_closing && ListBox1->ListIndex() == -1
         && QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier))
         createNewRow();
 }
@@ -311,6 +325,8 @@ void Window1::BevelButton1_Action(int index)
 
 void Window1::Close()
 {
+    // A name still being typed is part of what is saved.
+    ListBox1->commitEdit();
     for (int row = 0; row < ListBox1->ListCount(); ++row) {
         if (isRunning({ ListBox1->Cell(row, Start), ListBox1->Cell(row, Finish), {} }))
             stopTime(row);
@@ -320,8 +336,10 @@ void Window1::Close()
 
 void Window1::closeEvent(QCloseEvent *event)
 {
-    // A second close request while the first is under way must not stop and save again.
-    if (!m_closed) {
+    // A second close request, even one made while the first is under way, must not stop and
+    // save again.
+    if (!m_closing) {
+        m_closing = true;
         Close();
         m_closed = true;
     }

@@ -70,5 +70,6 @@ private:
 
     std::array<QPushButton *, 2> BevelButton1 {};
     myListClass *ListBox1 = nullptr;
+    bool m_closing = false;
     bool m_closed = false;
 };
