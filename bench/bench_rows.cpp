@@ -11,20 +11,19 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
-
 #include <chrono>
 #include <cstdio>
 #include <string>
 
 namespace {
 
-template<typename Work>
-void measure(const char *what, Work &&work)
+template <typename Work> void measure(const char *what, Work &&work)
 {
     const auto begin = std::chrono::steady_clock::now();
     work();
     QApplication::processEvents(); // let the view catch up, as it would before the next input
-    const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - begin;
+    const std::chrono::duration<double, std::milli> spent
+        = std::chrono::steady_clock::now() - begin;
     std::printf("%-48s %9.1f ms\n", what, spent.count());
 }
 
@@ -59,9 +58,8 @@ int main(int argc, char *argv[])
     QApplication::processEvents();
 
     ListTarget target;
-    measure("parse and apply the file", [&] {
-        applyDirectives(readDirectives(file).directives, target);
-    });
+    measure("parse and apply the file",
+        [&] { applyDirectives(readDirectives(file).directives, target); });
     measure("add the rows to the list", [&] { list.AddRows(std::move(target.rows)); });
     std::string written;
     measure("write the file text", [&] {

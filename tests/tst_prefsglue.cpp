@@ -163,7 +163,8 @@ void tst_PrefsGlue::loadRestoresWindowWidthsAndRows()
 
 void tst_PrefsGlue::roundTripIsByteExact()
 {
-    const QByteArray file = "#version 1.5\n#windowpos 40\t60\t493\t233\n#columnwidths 35%,25%,25%,15%\n"
+    const QByteArray file = "#version 1.5\n#windowpos 40\t60\t493\t233\n"
+                            "#columnwidths 35%,25%,25%,15%\n"
                             "#saveditem #hash name\t03/14 09:05\t03/14 10:35\t1' 30\"\n"
                             "#saveditem bad \xff\xfe utf-8\t\t\t\n"
                             "#saveditem   spaced  out  \t03/14 13:10\t\t\n"_ba

@@ -1,8 +1,8 @@
 #include "prefsglue.h"
 
 #include "directives.h"
-#include "mylistclass.h"
 #include "listmodel.h"
+#include "mylistclass.h"
 #include "prefsfile.h"
 #include "prefsformat.h"
 #include "window1.h"
@@ -26,7 +26,10 @@ bool loading = false;
 class WindowTarget final : public PrefsTarget
 {
 public:
-    explicit WindowTarget(Window1 &window) : m_window(window) { }
+    explicit WindowTarget(Window1 &window)
+        : m_window(window)
+    {
+    }
     ~WindowTarget() override { m_window.listBox()->AddRows(std::move(m_rows)); }
 
     void setWindowPlace(const WindowPlace &place) override
@@ -75,14 +78,15 @@ void GlobalsModule::savePrefs()
     prefsFile().save(prefsText(place, list->ColumnWidths(), list->listModel()->rows()));
 }
 
-PrefsSaving::PrefsSaving(Window1 *window, QObject *parent) : QObject(parent)
+PrefsSaving::PrefsSaving(Window1 *window, QObject *parent)
+    : QObject(parent)
 {
     m_changeSave.setSingleShot(true);
     m_changeSave.setInterval(0);
     connect(&m_changeSave, &QTimer::timeout, this, &GlobalsModule::savePrefs);
 
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
-            &PrefsSaving::applicationStateChanged);
+        &PrefsSaving::applicationStateChanged);
     connect(window, &Window1::closing, this, &GlobalsModule::savePrefs);
 
     const auto scheduleSave = [this] {

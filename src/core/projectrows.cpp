@@ -32,8 +32,8 @@ ButtonStates buttonStates(const std::optional<RowTimes> &selected)
     return { "Continue", !selected->finish.empty(), true };
 }
 
-std::string continuedStartText(std::string_view startText, std::string_view finishText,
-                               double nowSeconds)
+std::string continuedStartText(
+    std::string_view startText, std::string_view finishText, double nowSeconds)
 {
     return returnTime(nowSeconds - recordedSeconds(startText, finishText));
 }

@@ -46,8 +46,8 @@ struct ButtonStates
 
 // The Start text of a row continued at nowSeconds: the time already recorded before now, so that
 // the next stop's Total is the old one plus the new period.
-[[nodiscard]] std::string continuedStartText(std::string_view startText,
-                                             std::string_view finishText, double nowSeconds);
+[[nodiscard]] std::string continuedStartText(
+    std::string_view startText, std::string_view finishText, double nowSeconds);
 
 // The Project text of the n-th row made since start-up.
 [[nodiscard]] std::string untitledProjectName(int n);

@@ -23,15 +23,14 @@ struct ColumnWidth
 
 // Pixel widths of columnCount columns laid out in a list availableWidth pixels wide. Never
 // negative.
-[[nodiscard]] std::vector<int> layoutColumnWidths(const std::vector<ColumnWidth> &widths,
-                                                  int columnCount, int availableWidth);
+[[nodiscard]] std::vector<int> layoutColumnWidths(
+    const std::vector<ColumnWidth> &widths, int columnCount, int availableWidth);
 
 // The entries that give back the given pixel widths in the same form as before: a percentage
 // stays a percentage of availableWidth, a pixel width stays pixels; a share, or a column that had
 // no entry, becomes a percentage so that it keeps its width when read back.
-[[nodiscard]] std::vector<ColumnWidth> widthsFromPixels(const std::vector<ColumnWidth> &previous,
-                                                        const std::vector<int> &pixels,
-                                                        int availableWidth);
+[[nodiscard]] std::vector<ColumnWidth> widthsFromPixels(
+    const std::vector<ColumnWidth> &previous, const std::vector<int> &pixels, int availableWidth);
 
 // The text of a list of entries: integers without a point, fractions with at most two decimals.
 [[nodiscard]] std::string formatColumnWidths(const std::vector<ColumnWidth> &widths);

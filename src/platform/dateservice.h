@@ -18,7 +18,10 @@ public:
 class FixedClock final : public Clock
 {
 public:
-    explicit FixedClock(std::time_t moment) : m_moment(moment) { }
+    explicit FixedClock(std::time_t moment)
+        : m_moment(moment)
+    {
+    }
     [[nodiscard]] std::time_t now() const override { return m_moment; }
     void setMoment(std::time_t moment) { m_moment = moment; }
 

@@ -141,7 +141,8 @@ ListBox::~ListBox() = default;
 // The selection model announces a change while rows are still half removed (from inside
 // rowsAboutToBeRemoved). A handler that then read the list, or added a row to it, would meet it
 // in the middle of the change; so during an operation of ours the news waits for its end.
-ListBox::ChangeBatch::ChangeBatch(ListBox &list) : m_list(list)
+ListBox::ChangeBatch::ChangeBatch(ListBox &list)
+    : m_list(list)
 {
     ++m_list.m_batchDepth;
 }
@@ -414,7 +415,8 @@ void ListBox::keyPressEvent(QKeyEvent *event)
 // depend on which cell of the row was clicked last: it edits the row's first editable cell.
 bool ListBox::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
-    if (trigger == EditKeyPressed && index.isValid() && !index.flags().testFlag(Qt::ItemIsEditable)) {
+    if (trigger == EditKeyPressed && index.isValid()
+        && !index.flags().testFlag(Qt::ItemIsEditable)) {
         for (int column = 0; column < m_model->columnCount(); ++column) {
             const QModelIndex cell = index.siblingAtColumn(column);
             if (cell.flags().testFlag(Qt::ItemIsEditable)) {

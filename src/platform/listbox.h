@@ -4,7 +4,6 @@
 #include "listrow.h"
 
 #include <QTableView>
-
 #include <functional>
 #include <string>
 #include <string_view>
@@ -78,8 +77,8 @@ public:
     // cell's size; it returns true when it painted the whole cell itself.
     using KeyDownHandler = std::function<bool(char32_t key)>;
     using SortColumnHandler = std::function<bool(int column)>;
-    using CellBackgroundPaintHandler =
-            std::function<bool(QPainter &painter, QSize size, int row, int column)>;
+    using CellBackgroundPaintHandler
+        = std::function<bool(QPainter &painter, QSize size, int row, int column)>;
     void setKeyDownHandler(KeyDownHandler handler);
     void setSortColumnHandler(SortColumnHandler handler);
     void setCellBackgroundPaintHandler(CellBackgroundPaintHandler handler);

@@ -4,7 +4,6 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
-
 #include <string>
 #include <vector>
 
@@ -19,13 +18,14 @@ public:
 
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex &parent = {}) const override;
-    [[nodiscard]] QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    [[nodiscard]] QVariant data(
+        const QModelIndex &index, int role = Qt::DisplayRole) const override;
     // An edit arrives as decoded text; tabs and line breaks in it become spaces, since a cell is
     // one line of a tab-separated record.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     [[nodiscard]] Qt::ItemFlags flags(const QModelIndex &index) const override;
-    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
-                                      int role = Qt::DisplayRole) const override;
+    [[nodiscard]] QVariant headerData(
+        int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool removeRows(int row, int count, const QModelIndex &parent = {}) override;
     // A stable sort by the column's text; selections and other persistent indexes follow their
     // rows.

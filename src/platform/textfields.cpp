@@ -30,10 +30,11 @@ double leadingNumber(std::string_view text)
         return 0.0;
     double value = 0.0;
     // chars_format::fixed reads "-digits.digits" with no exponent, no hex and no locale.
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value,
-                                        std::chars_format::fixed);
+    const auto result
+        = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (result.ec == std::errc::result_out_of_range) {
-        const std::string_view number = text.substr(0, static_cast<std::size_t>(result.ptr - text.data()));
+        const std::string_view number
+            = text.substr(0, static_cast<std::size_t>(result.ptr - text.data()));
         const std::string_view integerPart = number.substr(0, number.find('.'));
         // A non-zero digit before the point means too large; otherwise too close to zero.
         if (integerPart.find_first_of("123456789") == std::string_view::npos)
@@ -49,8 +50,8 @@ std::string numberText(double value)
     if (value == 0.0)
         return "0"; // also -0.0, which would otherwise print as "-0"
     char buffer[400]; // the longest whole double in fixed notation has 309 digits
-    const auto format = value == std::trunc(value) ? std::chars_format::fixed
-                                                   : std::chars_format::general;
+    const auto format
+        = value == std::trunc(value) ? std::chars_format::fixed : std::chars_format::general;
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
     return std::string(buffer, result.ptr);
 }
@@ -78,7 +79,8 @@ std::int32_t toInt32(std::int64_t value)
 std::string_view characterAt(std::string_view text, int n)
 {
     // A code point starts at every byte that is not a continuation byte (10xxxxxx).
-    const auto isStart = [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; };
+    const auto isStart
+        = [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; };
     int position = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (!isStart(text[i]))

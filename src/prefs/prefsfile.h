@@ -3,7 +3,6 @@
 #include "directives.h"
 
 #include <QString>
-
 #include <optional>
 #include <string_view>
 

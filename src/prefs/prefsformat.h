@@ -23,8 +23,8 @@ struct WindowPlace
 // then one "#saveditem" line per row with its cells joined by tabs. Every line ends with "\n".
 // A tab or line break inside a text (possible only through a damaged file) is written as a space,
 // so that the file always reads back as written.
-[[nodiscard]] std::string prefsText(const WindowPlace &place, std::string_view columnWidths,
-                                    const std::vector<ListRow> &rows);
+[[nodiscard]] std::string prefsText(
+    const WindowPlace &place, std::string_view columnWidths, const std::vector<ListRow> &rows);
 
 // What the records of the file are applied to, in file order.
 class PrefsTarget

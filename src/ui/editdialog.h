@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QLineEdit>
-
 #include <array>
 #include <string>
 
@@ -37,7 +36,10 @@ public:
     // True when the text has the rough shape of a time stamp: month/day hour:minute.
     [[nodiscard]] static bool checkFormat(const QString &text);
 
-    [[nodiscard]] EditField1 *field(int index) const { return m_fields.at(static_cast<std::size_t>(index)); }
+    [[nodiscard]] EditField1 *field(int index) const
+    {
+        return m_fields.at(static_cast<std::size_t>(index));
+    }
     [[nodiscard]] QPushButton *cancelButton() const { return m_cancel; }
     [[nodiscard]] QPushButton *okButton() const { return m_ok; }
     [[nodiscard]] QLabel *warning() const { return m_warning; }

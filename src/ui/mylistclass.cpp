@@ -2,4 +2,7 @@
 
 #include "projectrows.h"
 
-myListClass::myListClass(QWidget *parent) : ListBox(columnCount, parent) { }
+myListClass::myListClass(QWidget *parent)
+    : ListBox(columnCount, parent)
+{
+}

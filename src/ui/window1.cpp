@@ -13,7 +13,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-
 #include <algorithm>
 #include <limits>
 
@@ -56,13 +55,14 @@ Window1 *Window1::existing()
     return theWindow && !theWindow->m_closed ? theWindow.data() : nullptr;
 }
 
-Window1::Window1(QWidget *parent) : QMainWindow(parent)
+Window1::Window1(QWidget *parent)
+    : QMainWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Tally Fox"_s);
     // A document window that closes only when the application quits: no close or zoom button.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowMinimizeButtonHint);
+    setWindowFlags(
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);
 
     auto *content = new QWidget(this);
     content->setMinimumSize(minimumContentSize);
@@ -130,14 +130,14 @@ void Window1::setLeft(int left)
 {
     const QRect place = geometry();
     setGeometry(std::clamp(left, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), place.y(), place.width(),
-                place.height());
+        place.height());
 }
 
 void Window1::setTop(int top)
 {
     const QRect place = geometry();
     setGeometry(place.x(), std::clamp(top, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), place.width(),
-                place.height());
+        place.height());
 }
 
 void Window1::setWidth(int width)
@@ -155,11 +155,12 @@ void Window1::setHeight(int height)
 void Window1::layOutControls()
 {
     const QSize area = centralWidget()->size();
-    ListBox1->setGeometry(margin, listTop, area.width() - 2 * margin,
-                          area.height() - listTop - listBottomMargin);
+    ListBox1->setGeometry(
+        margin, listTop, area.width() - 2 * margin, area.height() - listTop - listBottomMargin);
     const int buttonTop = area.height() - buttonBottomMargin - buttonSize.height();
     for (std::size_t index = 0; index < BevelButton1.size(); ++index)
-        BevelButton1.at(index)->setGeometry(QRect({ buttonLefts.at(index), buttonTop }, buttonSize));
+        BevelButton1.at(index)->setGeometry(
+            QRect({ buttonLefts.at(index), buttonTop }, buttonSize));
 }
 
 bool Window1::eventFilter(QObject *watched, QEvent *event)
@@ -182,8 +183,8 @@ void Window1::startTime(int row)
     const Date now;
     const std::string &start = ListBox1->Cell(row, Start);
     if (!start.empty())
-        ListBox1->setCell(row, Start,
-                          continuedStartText(start, ListBox1->Cell(row, Finish), now.TotalSeconds()));
+        ListBox1->setCell(
+            row, Start, continuedStartText(start, ListBox1->Cell(row, Finish), now.TotalSeconds()));
     else
         ListBox1->setCell(row, Start, returnTime(0));
     ListBox1->setCell(row, Finish, {});
@@ -201,7 +202,8 @@ void Window1::stopTime(int row)
 
 void Window1::SpecialStopTime(int row)
 {
-    ListBox1->setCell(row, Total, totalText(ListBox1->Cell(row, Start), ListBox1->Cell(row, Finish)));
+    ListBox1->setCell(
+        row, Total, totalText(ListBox1->Cell(row, Start), ListBox1->Cell(row, Finish)));
     ListBox1->setListIndex(ListBox1->ListIndex());
     BevelButton1[1]->setEnabled(false);
 }
@@ -232,7 +234,7 @@ void Window1::refreshButtons()
     std::optional<RowTimes> selected;
     if (row >= 0)
         selected = RowTimes { ListBox1->Cell(row, Start), ListBox1->Cell(row, Finish),
-                              ListBox1->Cell(row, Total) };
+            ListBox1->Cell(row, Total) };
     const ButtonStates states = buttonStates(selected);
     BevelButton1[0]->setText(QString::fromUtf8(states.startCaption));
     BevelButton1[0]->setEnabled(states.startEnabled);
@@ -258,8 +260,8 @@ void Window1::ListBox1_Open()
     const std::array headings { u"Project"_s, u"Start"_s, u"Finish"_s, u"Total"_s };
     for (int column = 0; column < columnCount; ++column) {
         ListBox1->setHeading(column, headings.at(std::size_t(column)));
-        ListBox1->setColumnType(column, column == Project ? ListBox::ColumnType::Editable
-                                                          : ListBox::ColumnType::Plain);
+        ListBox1->setColumnType(
+            column, column == Project ? ListBox::ColumnType::Editable : ListBox::ColumnType::Plain);
     }
     ListBox1->setColumnWidths("35%,25%,25%,15%");
     ListBox1->setHeadingIndex(Project);
