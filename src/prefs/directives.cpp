@@ -71,7 +71,11 @@ DirectiveRead readDirectives(std::string_view bytes)
     return result;
 }
 
-std::optional<DirectiveRead> readDirectivesFile(const std::string &path)
+namespace {
+
+// The directives of the file at path; nothing when it cannot be read (missing, a folder, no
+// permission, a read error).
+std::optional<DirectiveRead> readFile(const std::string &path)
 {
     // An ifstream opens a folder without complaint and then reads nothing from it.
     std::error_code error;
@@ -89,13 +93,17 @@ std::optional<DirectiveRead> readDirectivesFile(const std::string &path)
     return readDirectives(bytes);
 }
 
+} // namespace
+
 namespace GlobalsModule {
 
-bool extractDirectives(const std::string &path)
+bool extractDirectives(const std::string &path, bool *stoppedEarly)
 {
-    std::optional<DirectiveRead> read = readDirectivesFile(path);
+    std::optional<DirectiveRead> read = readFile(path);
     if (!read)
         return false;
+    if (stoppedEarly)
+        *stoppedEarly = read->stoppedEarly;
     gDirectives.insert(gDirectives.end(), std::make_move_iterator(read->directives.begin()),
         std::make_move_iterator(read->directives.end()));
     return true;

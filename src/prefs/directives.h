@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,17 +29,14 @@ struct DirectiveRead
 // without a space carries no directive and is skipped.
 [[nodiscard]] DirectiveRead readDirectives(std::string_view bytes);
 
-// The directives of the file at path; nothing when it cannot be read (missing, a folder, no
-// permission, a read error).
-[[nodiscard]] std::optional<DirectiveRead> readDirectivesFile(const std::string &path);
-
 namespace GlobalsModule {
 
 // The directives of the preferences file, read once at start-up.
 extern std::vector<directiveClass> gDirectives;
 
 // Appends the directives of the file at path to gDirectives. False when the file cannot be opened
-// for reading (missing, a folder, no permission); true otherwise, also for an empty file.
-bool extractDirectives(const std::string &path);
+// for reading (missing, a folder, no permission); true otherwise, also for an empty file. When
+// asked, tells whether the file held text after the point where reading stopped.
+bool extractDirectives(const std::string &path, bool *stoppedEarly = nullptr);
 
 } // namespace GlobalsModule

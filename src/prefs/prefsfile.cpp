@@ -51,15 +51,12 @@ bool PrefsFile::load()
     if (!info.exists() || info.isDir())
         return false;
 
-    std::optional<DirectiveRead> read = readDirectivesFile(QFile::encodeName(m_path).toStdString());
-    if (!read) {
+    bool stoppedEarly = false;
+    if (!GlobalsModule::extractDirectives(QFile::encodeName(m_path).toStdString(), &stoppedEarly)) {
         m_keepUnread = true;
         return false;
     }
-    auto &directives = GlobalsModule::gDirectives;
-    directives.insert(directives.end(), std::make_move_iterator(read->directives.begin()),
-        std::make_move_iterator(read->directives.end()));
-    if (read->stoppedEarly)
+    if (stoppedEarly)
         m_keepUnread = true;
     return true;
 }
