@@ -1,5 +1,7 @@
 #include "listmodel.h"
 
+#include "textfields.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <numeric>
@@ -13,14 +15,6 @@ constexpr std::size_t kMaxRemovalRuns = 64;
 std::size_t toSize(int value)
 {
     return static_cast<std::size_t>(value);
-}
-
-QString singleLine(QString text)
-{
-    text.replace(u'\t', u' ');
-    text.replace(u'\r', u' ');
-    text.replace(u'\n', u' ');
-    return text;
 }
 
 } // namespace
@@ -62,13 +56,13 @@ bool ListModel::setData(const QModelIndex &index, const QVariant &value, int rol
         || !value.canConvert<QString>()) {
         return false;
     }
-    const QString text = singleLine(value.toString());
+    std::string typed = withoutLineBreaks(value.toString().toStdString());
     std::string &bytes = m_rows[toSize(index.row())][toSize(index.column())];
     // Re-encoding would replace the invalid sequences of an untouched cell with U+FFFD.
-    if (text == QString::fromUtf8(bytes)) {
+    if (QString::fromStdString(typed) == QString::fromUtf8(bytes)) {
         return true;
     }
-    bytes = text.toStdString();
+    bytes = std::move(typed);
     emit dataChanged(index, index, { Qt::DisplayRole, Qt::EditRole });
     return true;
 }
