@@ -1,4 +1,5 @@
 #include "dateservice.h"
+#include "localtime.h"
 
 #include <QTest>
 #include <cstdlib>
@@ -34,8 +35,7 @@ private slots:
 
 void tst_DateService::initTestCase()
 {
-    QCOMPARE(setenv("TZ", "Europe/Berlin", 1), 0);
-    tzset();
+    QVERIFY(setZone("Europe/Berlin"));
     Clock::setCurrent(&testClock);
 }
 

@@ -1,5 +1,6 @@
 #include "dateservice.h"
 #include "durations.h"
+#include "localtime.h"
 
 #include <QTest>
 #include <cstdlib>
@@ -30,15 +31,6 @@ private:
 
 SteppingClock testClock;
 
-// The instant of a local wall-clock time such as "2026-05-27 16:23:37".
-std::time_t localInstant(const char *text)
-{
-    std::tm fields {};
-    strptime(text, "%Y-%m-%d %H:%M:%S", &fields);
-    fields.tm_isdst = -1;
-    return std::mktime(&fields);
-}
-
 } // namespace
 
 class tst_Durations : public QObject
@@ -56,8 +48,7 @@ private slots:
 void tst_Durations::initTestCase()
 {
     // A zone with daylight saving, so that periods across a change are exercised.
-    QCOMPARE(setenv("TZ", "Europe/Berlin", 1), 0);
-    tzset();
+    QVERIFY(setZone("Europe/Berlin"));
     Clock::setCurrent(&testClock);
 }
 

@@ -1,4 +1,5 @@
 #include "dateservice.h"
+#include "localtime.h"
 #include "projectrows.h"
 
 #include <QTest>
@@ -24,13 +25,6 @@ namespace {
 
 FixedClock testClock { 0 };
 
-double utcInstant(const QString &text)
-{
-    std::tm fields {};
-    strptime(qPrintable(text), "%Y-%m-%d %H:%M:%S", &fields);
-    return static_cast<double>(timegm(&fields));
-}
-
 } // namespace
 
 class tst_ProjectRows : public QObject
@@ -49,8 +43,7 @@ private slots:
 void tst_ProjectRows::initTestCase()
 {
     // No daylight saving here: these rules only add and subtract whole minutes.
-    QCOMPARE(setenv("TZ", "UTC", 1), 0);
-    tzset();
+    QVERIFY(setZone("UTC"));
     Clock::setCurrent(&testClock);
 }
 
@@ -130,7 +123,7 @@ void tst_ProjectRows::continuedStartText()
     QFETCH(QString, now);
     QFETCH(QString, continuedStart);
 
-    const double nowSeconds = utcInstant(now);
+    const double nowSeconds = static_cast<double>(localInstant(qPrintable(now)));
     testClock.setMoment(static_cast<std::time_t>(nowSeconds));
     const std::string text
         = ::continuedStartText(start.toStdString(), finish.toStdString(), nowSeconds);

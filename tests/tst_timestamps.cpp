@@ -1,4 +1,5 @@
 #include "dateservice.h"
+#include "localtime.h"
 #include "timestamps.h"
 
 #include <QRegularExpression>
@@ -13,16 +14,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 FixedClock testClock { 0 };
-
-// The instant of a local wall-clock time such as "2026-05-27 16:23:37", daylight saving decided
-// by the C library as the program does.
-double localInstant(const char *text)
-{
-    std::tm fields {};
-    strptime(text, "%Y-%m-%d %H:%M:%S", &fields);
-    fields.tm_isdst = -1;
-    return static_cast<double>(std::mktime(&fields));
-}
 
 // Every field in its range, not only the right length: a wrapped or negative hour would still
 // have two characters.
@@ -50,8 +41,7 @@ private slots:
 void tst_Timestamps::initTestCase()
 {
     // A zone with daylight saving, so that stamps on either side of a change are exercised.
-    QCOMPARE(setenv("TZ", "Europe/Berlin", 1), 0);
-    tzset();
+    QVERIFY(setZone("Europe/Berlin"));
     Clock::setCurrent(&testClock);
 }
 
@@ -63,12 +53,14 @@ void tst_Timestamps::returnTime_data()
     // The clock reads 31 January 2026, 10:11:37. No stamp: any double gives some time stamp, but
     // which one is not fixed.
     constexpr double infinity = std::numeric_limits<double>::infinity();
-    QTest::newRow("3 January, 09:05:40") << localInstant("2026-01-03 09:05:40") << u"01/03 09:05"_s;
-    QTest::newRow("27 May, 16:23:59") << localInstant("2026-05-27 16:23:59") << u"05/27 16:23"_s;
+    QTest::newRow("3 January, 09:05:40")
+        << double(localInstant("2026-01-03 09:05:40")) << u"01/03 09:05"_s;
+    QTest::newRow("27 May, 16:23:59")
+        << double(localInstant("2026-05-27 16:23:59")) << u"05/27 16:23"_s;
     QTest::newRow("31 December, 23:59:00")
-        << localInstant("2026-12-31 23:59:00") << u"12/31 23:59"_s;
+        << double(localInstant("2026-12-31 23:59:00")) << u"12/31 23:59"_s;
     QTest::newRow("fraction of the last second dropped")
-        << localInstant("2026-05-27 16:23:59") + 0.999 << u"05/27 16:23"_s;
+        << double(localInstant("2026-05-27 16:23:59")) + 0.999 << u"05/27 16:23"_s;
     QTest::newRow("zero is now") << 0.0 << u"01/31 10:11"_s;
     QTest::newRow("half a second before the epoch") << -0.5 << u"01/01 00:59"_s;
     QTest::newRow("NaN is not zero: the epoch")
@@ -83,7 +75,7 @@ void tst_Timestamps::returnTime()
     QFETCH(double, seconds);
     QFETCH(QString, stamp);
 
-    testClock.setMoment(static_cast<std::time_t>(localInstant("2026-01-31 10:11:37")));
+    testClock.setMoment(localInstant("2026-01-31 10:11:37"));
     const QString text = QString::fromStdString(::returnTime(seconds));
     QVERIFY2(stampShape.match(text).hasMatch(), qPrintable(text));
     if (!stamp.isEmpty())
@@ -126,9 +118,9 @@ void tst_Timestamps::getSeconds()
     QFETCH(QString, text);
     QFETCH(QString, local);
 
-    testClock.setMoment(static_cast<std::time_t>(localInstant(qPrintable(now))));
+    testClock.setMoment(localInstant(qPrintable(now)));
     const double seconds = ::getSeconds(text.toStdString());
-    QCOMPARE(seconds, localInstant(qPrintable(local)));
+    QCOMPARE(seconds, double(localInstant(qPrintable(local))));
     // And back to the same wall-clock time, whatever the season of the clock.
     QCOMPARE(QString::fromStdString(::returnTime(seconds)), local.mid(5, 11).replace(u'-', u'/'));
 }
@@ -153,7 +145,7 @@ void tst_Timestamps::hugeFields()
     QFETCH(QString, text);
     QFETCH(int, yearOffset);
 
-    testClock.setMoment(static_cast<std::time_t>(localInstant("2026-05-27 10:11:37")));
+    testClock.setMoment(localInstant("2026-05-27 10:11:37"));
     const double seconds = ::getSeconds(text.toStdString(), yearOffset);
     QVERIFY(std::isfinite(seconds));
     const QString stamp = QString::fromStdString(::returnTime(seconds));
