@@ -30,8 +30,6 @@ public:
         : m_window(window)
     {
     }
-    ~WindowTarget() override { m_window.listBox()->AddRows(std::move(m_rows)); }
-
     void setWindowPlace(const WindowPlace &place) override
     {
         m_window.setLeft(place.left);
@@ -44,6 +42,7 @@ public:
         m_window.listBox()->setColumnWidths(text);
     }
     void addRow(ListRow row) override { m_rows.push_back(std::move(row)); }
+    void addGatheredRows() { m_window.listBox()->AddRows(std::move(m_rows)); }
 
 private:
     Window1 &m_window;
@@ -66,6 +65,7 @@ void GlobalsModule::loadPrefs()
         return;
     WindowTarget target(*window);
     applyDirectives(gDirectives, target);
+    target.addGatheredRows();
 }
 
 void GlobalsModule::savePrefs()
