@@ -133,7 +133,7 @@ class MainWindowTest(unittest.TestCase):
         self.click(PROJECT_X, ROW_Y[0])
         time.sleep(0.6)  # so that the next click is not a double-click
         self.click(PROJECT_X, ROW_Y[0])  # a click on the selected row's name edits it
-        time.sleep(0.8)
+        time.sleep(1.2)  # the editor opens once no second click can follow
         xdotool("key", "ctrl+a")
         xdotool("type", "--delay", 20, "Tax return")
         xdotool("key", "Return")
