@@ -3,118 +3,92 @@
 #include "localtime.h"
 
 #include <QTest>
-#include <cstdlib>
-#include <ctime>
-#include <limits>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// A clock that moves step seconds on at each read, as the real one can between two reads of one
-// handler.
+// A second later at each read, as the real clock can be between two reads of one handler.
 class SteppingClock final : public Clock
 {
 public:
-    std::time_t now() const override { return std::exchange(m_next, m_next + m_step); }
-    void set(std::time_t moment, std::time_t step)
-    {
-        m_next = moment;
-        m_step = step;
-    }
-
-private:
+    std::time_t now() const override { return m_next++; }
     mutable std::time_t m_next = 0;
-    std::time_t m_step = 0;
 };
-
-SteppingClock testClock;
-
-} // namespace
 
 class tst_Durations : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void totalText_data();
-    void totalText();
-    void durationText_data();
-    void durationText();
+    void initTestCase()
+    {
+        // A zone with daylight saving, so that periods across a change are exercised.
+        QVERIFY(setZone("Europe/Berlin"));
+        Clock::setCurrent(&m_clock);
+    }
+
+    void totalText_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("finish");
+        QTest::addColumn<QString>("total");
+
+        QTest::newRow("7 minutes") << u"05/27 16:23"_s << u"05/27 16:30"_s << u"0' 7\""_s;
+        QTest::newRow("no time") << u"05/27 16:23"_s << u"05/27 16:23"_s << u"0' 0\""_s;
+        QTest::newRow("exactly an hour") << u"05/27 16:23"_s << u"05/27 17:23"_s << u"1' 0\""_s;
+        QTest::newRow("85 minutes") << u"05/27 16:23"_s << u"05/27 17:48"_s << u"1' 25\""_s;
+        QTest::newRow("125 minutes") << u"05/27 09:00"_s << u"05/27 11:05"_s << u"2' 5\""_s;
+        QTest::newRow("across midnight") << u"05/27 23:50"_s << u"05/28 00:20"_s << u"0' 30\""_s;
+        QTest::newRow("a day back") << u"05/27 09:00"_s << u"05/26 09:00"_s << u"0' -1440\""_s;
+        QTest::newRow("across New Year") << u"12/31 23:50"_s << u"01/01 00:20"_s << u"0' 30\""_s;
+        QTest::newRow("November to February, loose")
+            << u"11/30 10:00"_s << u"2/1 10:00"_s << u"1512' 0\""_s;
+        // Totals count the hours that passed, not those the wall clock shows.
+        QTest::newRow("across the spring change")
+            << u"03/29 01:30"_s << u"03/29 03:30"_s << u"1' 0\""_s;
+        QTest::newRow("across the autumn change")
+            << u"10/25 01:30"_s << u"10/25 03:30"_s << u"3' 0\""_s;
+    }
+
+    void totalText()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, finish);
+        QFETCH(QString, total);
+
+        // The clock ticks into the next minute, day and year between its reads, and its seconds
+        // are not 0: neither may show in a Total.
+        m_clock.m_next = localInstant("2026-12-31 23:59:59");
+        QCOMPARE(
+            QString::fromStdString(::totalText(start.toStdString(), finish.toStdString())), total);
+    }
+
+    void durationText_data()
+    {
+        QTest::addColumn<double>("start");
+        QTest::addColumn<double>("finish");
+        QTest::addColumn<QString>("text");
+
+        const QString mostMinutes = u"35791394' 7\""_s;
+        QTest::newRow("59.99 minutes round to an hour") << 0.0 << 59.99 * 60 << u"1' 0\""_s;
+        QTest::newRow("7 minutes less a second") << 0.0 << 419.0 << u"0' 7\""_s;
+        QTest::newRow("a day back and a second") << 86401.0 << 0.0 << u"0' -1440\""_s;
+        QTest::newRow("NaN") << qQNaN() << 0.0 << u"0' 0\""_s;
+        QTest::newRow("most minutes an int holds") << 0.0 << 2147483647.0 * 60 << mostMinutes;
+        QTest::newRow("infinite difference saturates") << 0.0 << qInf() << mostMinutes;
+    }
+
+    void durationText()
+    {
+        QFETCH(double, start);
+        QFETCH(double, finish);
+        QFETCH(QString, text);
+
+        QCOMPARE(QString::fromStdString(::durationText(start, finish)), text);
+    }
+
+private:
+    SteppingClock m_clock;
 };
-
-void tst_Durations::initTestCase()
-{
-    // A zone with daylight saving, so that periods across a change are exercised.
-    QVERIFY(setZone("Europe/Berlin"));
-    Clock::setCurrent(&testClock);
-}
-
-void tst_Durations::totalText_data()
-{
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("finish");
-    QTest::addColumn<QString>("total");
-
-    QTest::newRow("7 minutes") << u"05/27 16:23"_s << u"05/27 16:30"_s << u"0' 7\""_s;
-    QTest::newRow("no time") << u"05/27 16:23"_s << u"05/27 16:23"_s << u"0' 0\""_s;
-    QTest::newRow("exactly an hour") << u"05/27 16:23"_s << u"05/27 17:23"_s << u"1' 0\""_s;
-    QTest::newRow("85 minutes") << u"05/27 16:23"_s << u"05/27 17:48"_s << u"1' 25\""_s;
-    QTest::newRow("125 minutes") << u"05/27 09:00"_s << u"05/27 11:05"_s << u"2' 5\""_s;
-    QTest::newRow("across midnight") << u"05/27 23:50"_s << u"05/28 00:20"_s << u"0' 30\""_s;
-    QTest::newRow("a day back") << u"05/27 09:00"_s << u"05/26 09:00"_s << u"0' -1440\""_s;
-    QTest::newRow("loose forms") << u"5/27 9:0"_s << u"5/27 10:5"_s << u"1' 5\""_s;
-    QTest::newRow("across New Year") << u"12/31 23:50"_s << u"01/01 00:20"_s << u"0' 30\""_s;
-    QTest::newRow("across New Year, loose") << u"12/31 23:50"_s << u"1/1 0:20"_s << u"0' 30\""_s;
-    QTest::newRow("November to February") << u"11/30 10:00"_s << u"02/01 10:00"_s << u"1512' 0\""_s;
-    // Totals count the hours that passed, not those the wall clock shows.
-    QTest::newRow("across the spring change")
-        << u"03/29 01:30"_s << u"03/29 03:30"_s << u"1' 0\""_s;
-    QTest::newRow("across the autumn change")
-        << u"10/25 01:30"_s << u"10/25 03:30"_s << u"3' 0\""_s;
-}
-
-void tst_Durations::totalText()
-{
-    QFETCH(QString, start);
-    QFETCH(QString, finish);
-    QFETCH(QString, total);
-
-    // Seconds that are not 0, so that a rule that lets them into a Total shows.
-    testClock.set(localInstant("2026-05-27 10:11:37"), 0);
-    QCOMPARE(QString::fromStdString(::totalText(start.toStdString(), finish.toStdString())), total);
-    // A clock that ticks into the next minute, day and year between two reads changes nothing.
-    testClock.set(localInstant("2026-12-31 23:59:59"), 1);
-    QCOMPARE(QString::fromStdString(::totalText(start.toStdString(), finish.toStdString())), total);
-}
-
-void tst_Durations::durationText_data()
-{
-    QTest::addColumn<double>("start");
-    QTest::addColumn<double>("finish");
-    QTest::addColumn<QString>("text");
-
-    const QString mostMinutes = u"35791394' 7\""_s;
-    QTest::newRow("59.99 minutes round to an hour") << 0.0 << 59.99 * 60 << u"1' 0\""_s;
-    QTest::newRow("7 minutes less a second") << 0.0 << 419.0 << u"0' 7\""_s;
-    QTest::newRow("a day back and a second") << 86401.0 << 0.0 << u"0' -1440\""_s;
-    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 0.0 << u"0' 0\""_s;
-    QTest::newRow("most minutes an int holds") << 0.0 << 2147483647.0 * 60 << mostMinutes;
-    QTest::newRow("huge difference saturates") << 0.0 << 1e300 << mostMinutes;
-    QTest::newRow("infinite difference saturates")
-        << 0.0 << std::numeric_limits<double>::infinity() << mostMinutes;
-}
-
-void tst_Durations::durationText()
-{
-    QFETCH(double, start);
-    QFETCH(double, finish);
-    QFETCH(QString, text);
-
-    QCOMPARE(QString::fromStdString(::durationText(start, finish)), text);
-}
 
 QTEST_GUILESS_MAIN(tst_Durations)
 #include "tst_durations.moc"
