@@ -32,6 +32,28 @@ public:
     }
 };
 
+// The character code of a key as the KeyDown handler sees it: the ASCII control code for the
+// editing keys, whose event text is empty or differs between platforms, otherwise the character
+// typed.
+char32_t characterCode(const QKeyEvent &event)
+{
+    switch (event.key()) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Delete:
+        return 127;
+    default:
+        return event.text().isEmpty() ? 0 : event.text().front().unicode();
+    }
+}
+
 } // namespace
 
 class ListBox::CellDelegate : public QStyledItemDelegate
@@ -378,35 +400,9 @@ void ListBox::setCellBackgroundPaintHandler(CellBackgroundPaintHandler handler)
 
 void ListBox::keyPressEvent(QKeyEvent *event)
 {
-    if (m_keyDown) {
-        char32_t key = 0;
-        switch (event->key()) {
-        case Qt::Key_Backspace:
-            key = 8;
-            break;
-        case Qt::Key_Delete:
-            key = 127;
-            break;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            key = 13;
-            break;
-        case Qt::Key_Tab:
-            key = 9;
-            break;
-        case Qt::Key_Escape:
-            key = 27;
-            break;
-        default:
-            if (const QString text = event->text(); !text.isEmpty()) {
-                key = text.front().unicode();
-            }
-            break;
-        }
-        if (m_keyDown(key)) {
-            event->accept();
-            return;
-        }
+    if (m_keyDown && m_keyDown(characterCode(*event))) {
+        event->accept();
+        return;
     }
     QTableView::keyPressEvent(event);
 }
