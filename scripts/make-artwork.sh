@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Redraws the committed artwork (about box backdrop, finger cursor, icon PNGs) from
+# resources/art/makeartwork.cpp.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --preset default >/dev/null
+cmake --build --preset default --target make_artwork
+mkdir -p resources/picture resources/cursor resources/icons
+QT_QPA_PLATFORM=offscreen build/resources/make_artwork resources
