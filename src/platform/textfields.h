@@ -28,6 +28,9 @@
 // Character position n (1-based, counting UTF-8 code points) of text; empty past the end.
 [[nodiscard]] std::string_view characterAt(std::string_view text, int n);
 
+// What ends a line of text on this platform, between lines copied to the clipboard.
+inline constexpr std::string_view EndOfLine = "\n";
+
 // The text with every tab, carriage return and line feed turned into a space: what a field of a
 // one-line, tab-separated record can carry.
 [[nodiscard]] std::string withoutLineBreaks(std::string_view text);

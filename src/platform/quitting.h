@@ -1,0 +1,10 @@
+#pragma once
+
+// Ends the run the way the Quit command does, whatever asked for it (the menu, a signal, the end
+// of the desktop session): a modal dialog that is up is cancelled, every window is closed (so the
+// main window stops its running rows and saves), then the event loop ends with status 0. Calls
+// after the first do nothing.
+void quitApplication();
+
+// True once quitApplication has been called.
+[[nodiscard]] bool isQuitting();

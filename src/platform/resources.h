@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QCursor>
+#include <QPixmap>
+#include <QString>
+
+// The application's own resource store, the file tallyfox.rcc: looked for beside the program,
+// then in ../share/tallyfox/ from the program's folder (where an installed copy keeps it), then in
+// a macOS bundle's Resources folder. Pictures and cursors in it are found by number.
+namespace Resources {
+
+// Registers the first store found. True when one was registered and it holds every picture and
+// cursor the program needs.
+[[nodiscard]] bool openStore();
+// Registers the store at path; false when it is missing or not a resource store.
+[[nodiscard]] bool openStore(const QString &path);
+void closeStore();
+
+[[nodiscard]] bool hasPicture(int number);
+[[nodiscard]] bool hasCursor(int number);
+
+// The picture of that number, loaded once and kept for the rest of the run; null when the store
+// has none.
+[[nodiscard]] QPixmap picture(int number);
+// The cursor of that number, with the hot spot its image names; fallback when there is none.
+[[nodiscard]] QCursor cursor(int number, Qt::CursorShape fallback);
+
+} // namespace Resources

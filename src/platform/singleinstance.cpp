@@ -1,0 +1,73 @@
+#include "singleinstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalSocket>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Long enough for a copy that is still starting up or busy with a long list.
+constexpr int handOverTimeout = 3000;
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString &filePath, QObject *parent)
+    : QObject(parent)
+    , m_name(serverName(filePath))
+{
+    if (!filePath.isEmpty())
+        m_lock = std::make_unique<QLockFile>(filePath + u".lock"_s);
+    connect(&m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *peer = m_server.nextPendingConnection()) {
+            peer->disconnectFromServer();
+            peer->deleteLater();
+            emit activationRequested();
+        }
+    });
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::serverName(const QString &filePath)
+{
+    // The folder's canonical path, so that two spellings of one folder meet; the name is hashed
+    // because local socket names are short.
+    const QFileInfo file(filePath);
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    const QString path = (folder.isEmpty() ? file.absolutePath() : folder) + u'/' + file.fileName();
+    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1);
+    return u"tallyfox-"_s + QString::fromLatin1(hash.toHex().left(24));
+}
+
+bool SingleInstance::claim()
+{
+    if (!m_lock)
+        return true;
+    QDir().mkpath(QFileInfo(m_lock->fileName()).absolutePath());
+    // Held for as long as the copy runs: age alone never makes it stale, only a holder that is
+    // gone.
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock()) {
+        return m_lock->error() != QLockFile::LockFailedError;
+    }
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    // A socket left behind by a copy that crashed would refuse the name; the lock says it is
+    // ours now.
+    QLocalServer::removeServer(m_name);
+    m_server.listen(m_name);
+    return true;
+}
+
+bool SingleInstance::handOver() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_name);
+    if (!socket.waitForConnected(handOverTimeout))
+        return false;
+    // The first copy answers by closing the connection once it has taken the request.
+    socket.waitForDisconnected(handOverTimeout);
+    return true;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+// One running copy per preferences file: two copies would each rewrite the same file and lose
+// each other's rows. The first copy holds a lock beside the file and listens on a local socket
+// named after the file's path; a later copy finds the lock held, asks the first to come to the
+// front, and ends. A lock left by a copy that crashed is stale and taken over.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SingleInstance(const QString &filePath, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when this copy may run: it holds the lock now, or there is no file to share (no
+    // path, or a folder where the lock cannot be made, which the file could not be saved in
+    // either).
+    [[nodiscard]] bool claim();
+    // Asks the copy that holds the lock to bring its main window to the front. False when it
+    // did not answer.
+    bool handOver() const;
+
+    // The local socket's name for a file: the same file, the same name.
+    [[nodiscard]] static QString serverName(const QString &filePath);
+
+signals:
+    // Another copy was started for the same file.
+    void activationRequested();
+
+private:
+    QString m_name;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer m_server;
+};
