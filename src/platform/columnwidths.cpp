@@ -76,9 +76,11 @@ int toPixels(double value)
     return static_cast<int>(std::lround(std::min(value, kMaxColumnWidth)));
 }
 
-double roundToHundredths(double value)
+// Down, so that percentages of columns that fit add up to 100 at most. The small allowance keeps
+// a value such as 25 from becoming 24.99 through the binary fraction it was computed as.
+double hundredthsBelow(double value)
 {
-    return std::round(value * 100.0) / 100.0;
+    return std::floor(value * 100.0 + 1e-6) / 100.0;
 }
 
 } // namespace
@@ -130,7 +132,7 @@ std::vector<int> layoutColumnWidths(
         fixedTotal += pixels[i];
     }
     if (shareColumns.empty()) {
-        return pixels;
+        return fittedColumnWidths(std::move(pixels), availableWidth);
     }
     const int rest = std::max(availableWidth - fixedTotal, 0);
     const int shareCount = static_cast<int>(shareColumns.size());
@@ -139,6 +141,16 @@ std::vector<int> layoutColumnWidths(
         pixels[column] = share;
     }
     pixels[shareColumns.back()] += rest - share * shareCount;
+    return fittedColumnWidths(std::move(pixels), availableWidth);
+}
+
+std::vector<int> fittedColumnWidths(std::vector<int> pixels, int availableWidth)
+{
+    int left = 0;
+    for (int &width : pixels) {
+        width = std::clamp(width, 0, std::max(availableWidth - left, 0));
+        left += width;
+    }
     return pixels;
 }
 
@@ -155,7 +167,7 @@ std::vector<ColumnWidth> widthsFromPixels(
         } else if (availableWidth > 0) {
             // Rounded as the text will be, so that the entries and their text agree.
             widths.push_back(
-                { ColumnWidth::Kind::Percent, roundToHundredths(width * 100.0 / availableWidth) });
+                { ColumnWidth::Kind::Percent, hundredthsBelow(width * 100.0 / availableWidth) });
         } else {
             // No width to be a percentage of: nothing can be learnt, keep the entry.
             widths.push_back(before);

@@ -21,14 +21,20 @@ struct ColumnWidth
 // list keeps its present widths).
 [[nodiscard]] std::optional<std::vector<ColumnWidth>> parseColumnWidths(std::string_view text);
 
-// Pixel widths of columnCount columns laid out in a list availableWidth pixels wide. Never
-// negative.
+// Pixel widths of columnCount columns laid out in a list availableWidth pixels wide, fitted as
+// below. Never negative.
 [[nodiscard]] std::vector<int> layoutColumnWidths(
     const std::vector<ColumnWidth> &widths, int columnCount, int availableWidth);
 
+// The widths cut to fit the list: from the left each column keeps its width, and what would reach
+// past the right edge is taken off the columns there. A list has no horizontal scroll bar, so a
+// column pushed out would be out of reach.
+[[nodiscard]] std::vector<int> fittedColumnWidths(std::vector<int> pixels, int availableWidth);
+
 // The entries that give back the given pixel widths in the same form as before: a percentage
-// stays a percentage of availableWidth, a pixel width stays pixels; a share, or a column that had
-// no entry, becomes a percentage so that it keeps its width when read back.
+// stays a percentage of availableWidth (in hundredths, rounded down), a pixel width stays pixels;
+// a share, or a column that had no entry, becomes a percentage so that it keeps its width when
+// read back.
 [[nodiscard]] std::vector<ColumnWidth> widthsFromPixels(
     const std::vector<ColumnWidth> &previous, const std::vector<int> &pixels, int availableWidth);
 

@@ -1,36 +1,21 @@
 #include "listbox.h"
 
 #include "listmodel.h"
+#include "singlelinevalidator.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
-#include <QValidator>
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
 namespace {
-
-// A cell is one field of a tab-separated line, so whatever reaches the editor (typed or pasted)
-// is kept to one line.
-class SingleLineValidator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-
-    State validate(QString &input, int &) const override
-    {
-        input.replace(u'\t', u' ');
-        input.replace(u'\r', u' ');
-        input.replace(u'\n', u' ');
-        return Acceptable;
-    }
-};
 
 // The character code of a key as the KeyDown handler sees it: the ASCII control code for the
 // editing keys, whose event text is empty or differs between platforms, otherwise the character
@@ -137,6 +122,13 @@ ListBox::ListBox(int columnCount, QWidget *parent)
     heading->setSectionResizeMode(QHeaderView::Interactive);
 
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListBox::raiseChange);
+    // ListIndex is asked for at every menu update; a selection of many scattered rows is worth
+    // reading once per change, not once per question.
+    for (const auto rowsMoved :
+        { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved })
+        connect(m_model, rowsMoved, this, &ListBox::forgetListIndex);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, &ListBox::forgetListIndex);
+    horizontalHeader()->viewport()->installEventFilter(this);
     connect(heading, &QHeaderView::sectionClicked, this, &ListBox::headingClicked);
     connect(heading, &QHeaderView::sectionResized, this, &ListBox::columnResizedByUser);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this,
@@ -151,6 +143,7 @@ ListBox::ListBox(int columnCount, QWidget *parent)
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
         [this] { m_selectedBeforeReset = selectionModel()->hasSelection(); });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        forgetListIndex();
         m_lastIndex = -1;
         if (std::exchange(m_selectedBeforeReset, false)) {
             raiseChange();
@@ -175,8 +168,14 @@ ListBox::ChangeBatch::~ChangeBatch()
         emit m_list.Change();
 }
 
+void ListBox::forgetListIndex()
+{
+    m_listIndex.reset();
+}
+
 void ListBox::raiseChange()
 {
+    forgetListIndex();
     if (m_batchDepth > 0)
         m_changePending = true;
     else
@@ -272,6 +271,7 @@ void ListBox::setSelectedRows(std::vector<int> rows)
             QItemSelectionRange(m_model->index(*first, 0), m_model->index(*last, lastColumn)));
         first = std::next(last);
     }
+    forgetListIndex();
     // Whole-row ranges need no Rows flag, whose expansion merges range by range; and going
     // through an empty selection spares the comparison of old and new ranges. The view is not
     // told of that step, so it repaints as a whole.
@@ -316,13 +316,15 @@ void ListBox::removeSelectedRows()
 
 int ListBox::ListIndex() const
 {
-    int lowest = -1;
-    for (const QItemSelectionRange &range : selectionModel()->selection()) {
-        if (range.isValid() && (lowest < 0 || range.top() < lowest)) {
-            lowest = range.top();
+    if (!m_listIndex) {
+        int lowest = -1;
+        for (const QItemSelectionRange &range : selectionModel()->selection()) {
+            if (range.isValid() && (lowest < 0 || range.top() < lowest))
+                lowest = range.top();
         }
+        m_listIndex = lowest;
     }
-    return lowest;
+    return *m_listIndex;
 }
 
 void ListBox::setListIndex(int row)
@@ -408,26 +410,31 @@ void ListBox::keyPressEvent(QKeyEvent *event)
 }
 
 // Only some columns can be edited, and the key that edits (F2, or Return on a Mac) should not
-// depend on which cell of the row was clicked last: it edits the row's first editable cell.
+// depend on which cell of the row was clicked last: it edits the row's first editable cell. The
+// row may have been scrolled away since it was selected; the editor must open where it is seen.
 bool ListBox::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
-    if (trigger == EditKeyPressed && index.isValid()
-        && !index.flags().testFlag(Qt::ItemIsEditable)) {
-        for (int column = 0; column < m_model->columnCount(); ++column) {
-            const QModelIndex cell = index.siblingAtColumn(column);
-            if (cell.flags().testFlag(Qt::ItemIsEditable)) {
-                selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
-                return QTableView::edit(cell, trigger, event);
-            }
-        }
+    if (trigger != EditKeyPressed || !index.isValid())
+        return QTableView::edit(index, trigger, event);
+    QModelIndex cell = index;
+    for (int column = 0; !cell.flags().testFlag(Qt::ItemIsEditable); ++column) {
+        if (column == m_model->columnCount())
+            return QTableView::edit(index, trigger, event);
+        cell = index.siblingAtColumn(column);
     }
-    return QTableView::edit(index, trigger, event);
+    if (cell != index)
+        selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
+    scrollTo(cell);
+    return QTableView::edit(cell, trigger, event);
 }
 
 void ListBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTableView::mouseDoubleClickEvent(event);
-    emit DoubleClick();
+    // A double-click of another button, or one below the last row, selects as a click does but
+    // is no double-click of a row.
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+        emit DoubleClick();
 }
 
 // Also called when only the viewport changes size, as when the vertical scroll bar comes or
@@ -473,26 +480,49 @@ void ListBox::headingClicked(int column)
 
 void ListBox::applyColumnWidths()
 {
-    if (m_columnWidths.empty()) {
-        return;
-    }
-    const std::vector<int> pixels
-        = layoutColumnWidths(m_columnWidths, m_model->columnCount(), viewport()->width());
-    const QScopedValueRollback guard(m_applyingWidths, true);
-    for (std::size_t column = 0; column < pixels.size(); ++column) {
-        horizontalHeader()->resizeSection(static_cast<int>(column), pixels[column]);
-    }
+    if (!m_columnWidths.empty())
+        setSectionSizes(
+            layoutColumnWidths(m_columnWidths, m_model->columnCount(), viewport()->width()));
 }
 
-void ListBox::columnResizedByUser()
+std::vector<int> ListBox::sectionSizes() const
 {
-    if (m_applyingWidths) {
-        return;
-    }
     std::vector<int> pixels;
-    for (int column = 0; column < m_model->columnCount(); ++column) {
+    for (int column = 0; column < m_model->columnCount(); ++column)
         pixels.push_back(horizontalHeader()->sectionSize(column));
-    }
+    return pixels;
+}
+
+void ListBox::setSectionSizes(const std::vector<int> &pixels)
+{
+    const QScopedValueRollback guard(m_applyingWidths, true);
+    for (std::size_t column = 0; column < pixels.size(); ++column)
+        horizontalHeader()->resizeSection(static_cast<int>(column), pixels[column]);
+}
+
+// The columns to the right give way to a column dragged wider. They give way from the widths they
+// had when the drag began, so that dragging back gives them their room back.
+void ListBox::columnResizedByUser(int column, int, int newSize)
+{
+    if (m_applyingWidths)
+        return;
+    std::vector<int> pixels = m_dragStart.empty() ? sectionSizes() : m_dragStart;
+    if (column < 0 || std::size_t(column) >= pixels.size())
+        return;
+    pixels[std::size_t(column)] = newSize;
+    pixels = fittedColumnWidths(std::move(pixels), viewport()->width());
+    setSectionSizes(pixels);
     m_columnWidths = widthsFromPixels(m_columnWidths, pixels, viewport()->width());
     m_widthsDragged = true;
+}
+
+bool ListBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == horizontalHeader()->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            m_dragStart = sectionSizes();
+        else if (event->type() == QEvent::MouseButtonRelease)
+            m_dragStart.clear();
+    }
+    return QTableView::eventFilter(watched, event);
 }

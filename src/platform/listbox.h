@@ -5,6 +5,7 @@
 
 #include <QTableView>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,6 +97,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void commitData(QWidget *editor) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     class CellDelegate;
@@ -116,10 +118,13 @@ private:
     };
 
     void raiseChange();
+    void forgetListIndex();
 
     void headingClicked(int column);
     void applyColumnWidths();
-    void columnResizedByUser();
+    [[nodiscard]] std::vector<int> sectionSizes() const;
+    void setSectionSizes(const std::vector<int> &pixels);
+    void columnResizedByUser(int column, int oldSize, int newSize);
 
     ListModel *m_model;
     CellDelegate *m_delegate;
@@ -129,6 +134,8 @@ private:
     std::string m_columnWidthsText;
     std::vector<ColumnWidth> m_columnWidths;
     bool m_widthsDragged = false;
+    // The columns' widths when the user pressed on the heading; empty between drags.
+    std::vector<int> m_dragStart;
     bool m_applyingWidths = false;
     int m_headingIndex = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
@@ -137,5 +144,6 @@ private:
     int m_batchDepth = 0;
     bool m_changePending = false;
     int m_lastIndex = -1;
+    mutable std::optional<int> m_listIndex;
     QPersistentModelIndex m_committedIndex;
 };
