@@ -26,8 +26,10 @@ double recordedSeconds(std::string_view startText, std::string_view finishText)
     // the two readings.
     const Date now;
     const double finish = getSeconds(finishText, now);
-    const int yearOffset = monthOf(finishText) < monthOf(startText) ? -1 : 0;
-    return finish - getSeconds(startText, now, yearOffset);
+    // An empty or damaged text reads as month 0, which must not pass for January.
+    const bool crossedNewYear = isWellFormed(startText) && isWellFormed(finishText)
+        && monthOf(finishText) < monthOf(startText);
+    return finish - getSeconds(startText, now, crossedNewYear ? -1 : 0);
 }
 
 std::string totalText(std::string_view startText, std::string_view finishText)

@@ -9,9 +9,9 @@
 // straddle a second tick never show a fraction.
 [[nodiscard]] std::string durationText(double startSeconds, double finishSeconds);
 
-// The seconds recorded between two time stamp texts, in whole minutes. A Finish month earlier in
-// the year than the Start month means the period crossed New Year, so the Start is read in the
-// year before.
+// The seconds recorded between two time stamp texts, in whole minutes. When both are well-formed
+// stamps, a Finish month earlier in the year than the Start month means the period crossed New
+// Year, so the Start is read in the year before.
 [[nodiscard]] double recordedSeconds(std::string_view startText, std::string_view finishText);
 
 // The Total text of a row from its Start and Finish texts.

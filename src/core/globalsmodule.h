@@ -13,4 +13,9 @@ inline std::int32_t gNum = 0;
 inline std::string gStartTime;
 inline std::string gFinishTime;
 
+// How long the about box stays up when it opens at start-up, in milliseconds.
+inline std::int32_t gAboutDelay = 0;
+// The line of credits the about box scrolls: two short sentences, each ending in ". ".
+inline std::string creditString;
+
 } // namespace GlobalsModule

@@ -42,3 +42,16 @@ std::string untitledProjectName(int n)
 {
     return "Untitled project " + numberText(n);
 }
+
+std::string labelledLine(std::string_view project, std::string_view start, std::string_view finish,
+    std::string_view total)
+{
+    constexpr std::string_view separator = "   ";
+    std::string line;
+    line.reserve(40 + project.size() + start.size() + finish.size() + total.size());
+    line.append("Project: ").append(project).append(separator);
+    line.append("Start: ").append(start).append(separator);
+    line.append("Stop: ").append(finish).append(separator);
+    line.append("Total: ").append(total);
+    return line;
+}

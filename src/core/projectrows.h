@@ -49,5 +49,10 @@ struct ButtonStates
 [[nodiscard]] std::string continuedStartText(
     std::string_view startText, std::string_view finishText, double nowSeconds);
 
+// A row as one labelled line, as Copy puts it on the clipboard: "Project: ", "Start: ", "Stop: "
+// and "Total: " each followed by the cell's text, three spaces between them, and no line end.
+[[nodiscard]] std::string labelledLine(std::string_view project, std::string_view start,
+    std::string_view finish, std::string_view total);
+
 // The Project text of the n-th row made since start-up.
 [[nodiscard]] std::string untitledProjectName(int n);

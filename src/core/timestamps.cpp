@@ -54,6 +54,12 @@ int monthOf(std::string_view text)
     return fieldNumber(NthField(text, " ", 1), "/", 1);
 }
 
+bool isWellFormed(std::string_view text)
+{
+    const int month = monthOf(text);
+    return !text.empty() && checkFormat(text) && month >= 1 && month <= 12;
+}
+
 bool checkFormat(std::string_view text)
 {
     if (text.empty())

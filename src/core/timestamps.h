@@ -23,6 +23,10 @@ class Date;
 // The month a time stamp text names, as written (not normalised).
 [[nodiscard]] int monthOf(std::string_view text);
 
+// True when the text is a time stamp that names a real month: it passes checkFormat, is not
+// empty, and its month is 1 to 12.
+[[nodiscard]] bool isWellFormed(std::string_view text);
+
 // True when the text has the rough shape of a time stamp: month/day hour:minute. Only the
 // separators are looked at, never the digits, and the empty text passes.
 [[nodiscard]] bool checkFormat(std::string_view text);
