@@ -7,7 +7,6 @@
 #include "prefsformat.h"
 #include "window1.h"
 
-#include <QGuiApplication>
 #include <QScopedValueRollback>
 
 namespace {
@@ -85,8 +84,6 @@ PrefsSaving::PrefsSaving(Window1 *window, QObject *parent)
     m_changeSave.setInterval(0);
     connect(&m_changeSave, &QTimer::timeout, this, &GlobalsModule::savePrefs);
 
-    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
-        &PrefsSaving::applicationStateChanged);
     connect(window, &Window1::closing, this, &GlobalsModule::savePrefs);
 
     const auto scheduleSave = [this] {
@@ -99,10 +96,4 @@ PrefsSaving::PrefsSaving(Window1 *window, QObject *parent)
     connect(model, &ListModel::dataChanged, this, scheduleSave);
     connect(model, &ListModel::layoutChanged, this, scheduleSave);
     connect(model, &ListModel::modelReset, this, scheduleSave);
-}
-
-void PrefsSaving::applicationStateChanged(Qt::ApplicationState state)
-{
-    if (state != Qt::ApplicationActive)
-        GlobalsModule::savePrefs();
 }

@@ -18,9 +18,10 @@ void savePrefs();
 
 } // namespace GlobalsModule
 
-// When the preferences are saved: each time the application stops being the active one, when
-// the main window closes (after its running rows were stopped), and after every change to the
-// list, at most once per turn of the event loop, so that a crash costs nothing already done.
+// The saves that follow the main window: when it closes (after its running rows were stopped),
+// and after every change to the list, at most once per turn of the event loop, so that a crash
+// costs nothing already done. (The application saves too, whenever it stops being the active
+// one.)
 class PrefsSaving : public QObject
 {
     Q_OBJECT
@@ -28,7 +29,5 @@ public:
     explicit PrefsSaving(Window1 *window, QObject *parent = nullptr);
 
 private:
-    void applicationStateChanged(Qt::ApplicationState state);
-
     QTimer m_changeSave;
 };

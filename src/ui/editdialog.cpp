@@ -1,9 +1,10 @@
 #include "editdialog.h"
 
+#include "fonts.h"
 #include "globalsmodule.h"
+#include "singlelinevalidator.h"
 #include "timestamps.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,21 +18,10 @@ constexpr int kTypingLimit = 11;
 
 const QColor kWarningRed(239, 31, 29);
 
-// The small label font: the application's own face at 10 pixels, which is what a 10-point font
-// measures on a 72 dpi screen. The fixed layout was drawn for that size; at 10 points on a 96 dpi
-// screen the format hint needs a third line that its label has no room for.
-QFont labelFont(bool bold)
-{
-    QFont font = QApplication::font();
-    font.setPixelSize(10);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel *makeLabel(const QString &text, const QRect &geometry, bool bold, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    label->setFont(labelFont(bold));
+    label->setFont(smallFont(bold));
     label->setGeometry(geometry);
     return label;
 }
@@ -53,6 +43,7 @@ EditField1::EditField1(int index, QWidget *parent)
     , m_index(index)
 {
     setMaxLength(kTypingLimit);
+    setValidator(new SingleLineValidator(this));
     // Once a long text has been shortened the field must not grow back past its new length, nor
     // past the typing limit. Only lower the limit when it really changes: setMaxLength resets the
     // text, which moves the cursor to the end.

@@ -4,12 +4,14 @@
 #include "durations.h"
 #include "editdialog.h"
 #include "globalsmodule.h"
+#include "menu.h"
 #include "mylistclass.h"
 #include "projectrows.h"
 #include "timestamps.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -64,15 +66,19 @@ Window1::Window1(QWidget *parent)
     setWindowFlags(
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);
 
+    setMenuBar(Menu::instance());
+    addMenuHandler(u"FileNew"_s, [this] { return _FileNew_Action(); });
+
     auto *content = new QWidget(this);
     content->setMinimumSize(minimumContentSize);
     content->setMaximumSize(maximumContentSize);
     content->installEventFilter(this);
     setCentralWidget(content);
-    // The window itself must hold to the limits too, or it grows around a content area that
-    // cannot follow.
-    setMinimumSize(minimumContentSize);
-    setMaximumSize(maximumContentSize);
+    // The window itself must hold to the limits too, with room for its menu bar, or it grows
+    // around a content area that cannot follow.
+    const QSize bar(0, menuBarHeight());
+    setMinimumSize(minimumContentSize + bar);
+    setMaximumSize(maximumContentSize + bar);
 
     for (int index = 0; index < int(BevelButton1.size()); ++index) {
         auto *button = new QPushButton(index == 0 ? u"Start"_s : u"Stop"_s, content);
@@ -93,7 +99,7 @@ Window1::Window1(QWidget *parent)
     });
     ListBox1_Open();
 
-    resize(contentSize);
+    resize(contentSize + bar);
     layOutControls();
 }
 
@@ -104,52 +110,73 @@ QPushButton *Window1::button(int index) const
     return BevelButton1.at(std::size_t(index));
 }
 
-int Window1::Left() const
+int Window1::menuBarHeight() const
 {
-    return geometry().left();
+    // Where the platform shows the menu bar at the top of the screen, the window has none.
+    const auto *bar = qobject_cast<QMenuBar *>(menuWidget());
+    if (!bar || bar->isNativeMenuBar())
+        return 0;
+    const int height = bar->heightForWidth(std::max(width(), minimumContentSize.width()));
+    return height > 0 ? height : bar->sizeHint().height();
 }
 
-int Window1::Top() const
+QRect Window1::contentPlace() const
 {
-    return geometry().top();
-}
-
-int Window1::Width() const
-{
-    return geometry().width();
-}
-
-int Window1::Height() const
-{
-    return geometry().height();
+    return geometry().adjusted(0, menuBarHeight(), 0, 0);
 }
 
 // The place comes from a file that may say anything: held within what a widget can have, no
 // sum of position and size can overflow.
+void Window1::setContentPlace(QRect place)
+{
+    constexpr int limit = QWIDGETSIZE_MAX;
+    place = QRect(std::clamp(place.x(), -limit, limit), std::clamp(place.y(), -limit, limit),
+        std::clamp(place.width(), 0, limit), std::clamp(place.height(), 0, limit));
+    setGeometry(place.adjusted(0, -menuBarHeight(), 0, 0));
+}
+
+int Window1::Left() const
+{
+    return contentPlace().left();
+}
+
+int Window1::Top() const
+{
+    return contentPlace().top();
+}
+
+int Window1::Width() const
+{
+    return contentPlace().width();
+}
+
+int Window1::Height() const
+{
+    return contentPlace().height();
+}
+
 void Window1::setLeft(int left)
 {
-    const QRect place = geometry();
-    setGeometry(std::clamp(left, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), place.y(), place.width(),
-        place.height());
+    const QRect place = contentPlace();
+    setContentPlace({ left, place.y(), place.width(), place.height() });
 }
 
 void Window1::setTop(int top)
 {
-    const QRect place = geometry();
-    setGeometry(place.x(), std::clamp(top, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), place.width(),
-        place.height());
+    const QRect place = contentPlace();
+    setContentPlace({ place.x(), top, place.width(), place.height() });
 }
 
 void Window1::setWidth(int width)
 {
-    const QRect place = geometry();
-    setGeometry(place.x(), place.y(), std::clamp(width, 0, QWIDGETSIZE_MAX), place.height());
+    const QRect place = contentPlace();
+    setContentPlace({ place.x(), place.y(), width, place.height() });
 }
 
 void Window1::setHeight(int height)
 {
-    const QRect place = geometry();
-    setGeometry(place.x(), place.y(), place.width(), std::clamp(height, 0, QWIDGETSIZE_MAX));
+    const QRect place = contentPlace();
+    setContentPlace({ place.x(), place.y(), place.width(), height });
 }
 
 void Window1::layOutControls()
@@ -275,10 +302,13 @@ void Window1::ListBox1_Change()
     if (!m_closing && ListBox1->ListIndex() == -1
         && QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier))
         createNewRow();
+    updateMenus();
 }
 
 void Window1::ListBox1_DoubleClick()
 {
+    // Every command takes a name still being typed as it stands before it acts on the rows.
+    ListBox1->commitEdit();
     const int row = ListBox1->ListIndex();
     if (row < 0)
         return;
@@ -322,7 +352,48 @@ bool Window1::ListBox1_CellBackgroundPaint(QPainter &g, QSize size, int row, int
 
 void Window1::BevelButton1_Action(int index)
 {
+    // The buttons take no focus, so a rename may still be open in the list.
+    ListBox1->commitEdit();
     buttonPushed(index);
+}
+
+bool Window1::_FileNew_Action()
+{
+    ListBox1->commitEdit();
+    createNewRow();
+    return true;
+}
+
+QAction *Window1::menuItem(const QString &name) const
+{
+    const auto *bar = qobject_cast<MenuBar *>(menuWidget());
+    return bar ? bar->item(name) : nullptr;
+}
+
+QAction *Window1::FileNew() const
+{
+    return menuItem(u"FileNew"_s);
+}
+
+QAction *Window1::EditCopy() const
+{
+    return menuItem(u"EditCopy"_s);
+}
+
+QAction *Window1::EditSelectAll() const
+{
+    return menuItem(u"EditSelectAll"_s);
+}
+
+void Window1::EnableMenuItems()
+{
+    FileNew()->setEnabled(true);
+    // Copy needs a selected stopped row; a new or running row has no Total.
+    const int row = ListBox1->ListIndex();
+    if (row != -1 && !ListBox1->Cell(row, Total).empty())
+        EditCopy()->setEnabled(true);
+    if (ListBox1->ListCount() > 0)
+        EditSelectAll()->setEnabled(true);
 }
 
 void Window1::Close()

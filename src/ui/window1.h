@@ -1,5 +1,7 @@
 #pragma once
 
+#include "menubar.h"
+
 #include <QMainWindow>
 #include <array>
 
@@ -7,8 +9,8 @@ class myListClass;
 class QPushButton;
 
 // The main window: the project list above the Start/Stop pair. Its handlers turn clicks,
-// double-clicks and keys into the row operations below.
-class Window1 : public QMainWindow
+// double-clicks, keys and menu commands into the row operations below.
+class Window1 : public QMainWindow, public CommandTarget
 {
     Q_OBJECT
 public:
@@ -23,7 +25,8 @@ public:
     [[nodiscard]] myListClass *listBox() const { return ListBox1; }
     [[nodiscard]] QPushButton *button(int index) const;
 
-    // The window's client area on the screen, as geometry() gives it.
+    // The window's content area on the screen, below the menu bar where the window has one: its
+    // limits and the place the preferences keep are those of the content.
     [[nodiscard]] int Left() const;
     [[nodiscard]] int Top() const;
     [[nodiscard]] int Width() const;
@@ -42,6 +45,11 @@ public:
     bool deleteSelectedRow();
     void buttonPushed(int index);
 
+    void EnableMenuItems() override;
+    [[nodiscard]] QAction *FileNew() const;
+    [[nodiscard]] QAction *EditCopy() const;
+    [[nodiscard]] QAction *EditSelectAll() const;
+
 signals:
     // The window is closing and every running row has been stopped: the moment to save.
     void closing();
@@ -54,6 +62,11 @@ private:
     explicit Window1(QWidget *parent = nullptr);
 
     void layOutControls();
+    [[nodiscard]] int menuBarHeight() const;
+    [[nodiscard]] QRect contentPlace() const;
+    void setContentPlace(QRect place);
+    [[nodiscard]] QAction *menuItem(const QString &name) const;
+
     void ListBox1_Open();
     void ListBox1_Change();
     void ListBox1_DoubleClick();
@@ -62,6 +75,7 @@ private:
     bool ListBox1_SortColumn(int column);
     bool ListBox1_CellBackgroundPaint(QPainter &g, QSize size, int row, int column);
     void BevelButton1_Action(int index);
+    bool _FileNew_Action();
     void Close();
 
     void refreshButtons();

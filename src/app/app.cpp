@@ -1,0 +1,149 @@
+#include "app.h"
+
+#include "aboutbox.h"
+#include "globalsmodule.h"
+#include "menu.h"
+#include "prefsfile.h"
+#include "prefsglue.h"
+#include "quitting.h"
+#include "resources.h"
+#include "signalwatcher.h"
+#include "singleinstance.h"
+#include "window1.h"
+
+#include <QMessageBox>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString severeErrorText = u"Severe error! Can't read my own Resource file. Must quit."_s;
+
+void bringToFront(Window1 *window)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+App::App(int &argc, char **argv)
+    : QApplication(argc, argv)
+    , m_menu(Menu::instance())
+{
+    setApplicationName(u"Tally Fox"_s);
+    setApplicationVersion(QStringLiteral(TALLYFOX_VERSION));
+    addMenuHandler(u"AppleAbout"_s, [this] { return _AppleAbout_Action(); });
+
+    connect(
+        this, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state != Qt::ApplicationActive)
+                Deactivate();
+        });
+    connect(this, &QCoreApplication::aboutToQuit, this, &App::Close);
+    // A kill, a logout or a shutdown ends the run as Quit does, so no running row is lost.
+    auto *watcher = new SignalWatcher(this);
+    connect(watcher, &SignalWatcher::received, this, &quitApplication);
+    // Only after the session manager has had its answer.
+    connect(this, &QGuiApplication::commitDataRequest, this,
+        [this] { QTimer::singleShot(0, this, &quitApplication); });
+}
+
+App::~App()
+{
+    // The main window owns the menu bar once it shows it; one it never took is ours to free.
+    if (m_menu && !m_menu->parent())
+        delete m_menu;
+}
+
+App *App::instance()
+{
+    return qobject_cast<App *>(QCoreApplication::instance());
+}
+
+int App::run()
+{
+    // Two copies would each rewrite the same file and lose each other's rows.
+    SingleInstance single(PrefsFile().path());
+    if (!single.claim()) {
+        single.handOver();
+        return 0;
+    }
+    Window1 *window = Window1::instance();
+    PrefsSaving saving(window);
+    connect(
+        &single, &SingleInstance::activationRequested, window, [window] { bringToFront(window); });
+    // However the main window comes to close, the run ends with it.
+    connect(window, &Window1::closing, this, &quitApplication);
+
+    QMetaObject::invokeMethod(this, &App::Open, Qt::QueuedConnection);
+    const int status = exec();
+    // Windows closed on the way out were only marked for deletion.
+    sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
+}
+
+void App::Open()
+{
+    m_splash = true;
+    GlobalsModule::gAboutDelay = 750;
+    if (!Resources::openStore()) {
+        severeError();
+        return;
+    }
+    QIcon icon;
+    for (const int size : { 16, 32, 48, 64, 128 })
+        icon.addFile(u":/icons/%1"_s.arg(size));
+    setWindowIcon(icon);
+
+    GlobalsModule::loadPrefs();
+    // Shown only now, already where the preferences put it.
+    if (Window1 *window = Window1::existing())
+        bringToFront(window);
+    GlobalsModule::creditString = "Tally Fox is written by the Tally Fox developers. "
+                                  "It is built with Qt, with thanks to all who make it. ";
+    AboutBox::instance()->Show();
+    updateMenus();
+}
+
+// Nothing is loaded, so nothing may be saved: the preferences file stays as it is.
+void App::severeError()
+{
+    beep();
+    auto *box = new QMessageBox(
+        QMessageBox::Critical, applicationName(), severeErrorText, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [] { QCoreApplication::exit(0); });
+    box->show();
+}
+
+void App::Deactivate()
+{
+    GlobalsModule::savePrefs();
+}
+
+void App::Close()
+{
+    // Nothing is left to do: the main window saved the file when it closed.
+}
+
+void App::EnableMenuItems()
+{
+    if (QAction *about = AppleAbout())
+        about->setEnabled(true);
+}
+
+QAction *App::AppleAbout() const
+{
+    return m_menu ? m_menu->item(u"AppleAbout"_s) : nullptr;
+}
+
+bool App::_AppleAbout_Action()
+{
+    AboutBox::instance()->Show();
+    updateMenus();
+    return true;
+}
