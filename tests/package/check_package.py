@@ -122,7 +122,8 @@ def check_package_contents(deb, root, args, arch):
           f"Depends is {fields.get('Depends')!r}; dpkg-shlibdeps gives {wanted!r}")
     check("libqt6widgets6 (" in wanted, f"Depends does not name Qt 6 Widgets: {wanted!r}")
 
-    # A build-tree search path would let the packaged copy run here and nowhere else.
+    # qt_standard_project_setup() gives installed programs a $ORIGIN search path by default; a
+    # packaged program takes its libraries from the system's paths alone.
     dynamic = run("readelf", "--dynamic", os.path.join(root, "usr/bin/tallyfox"))
     check("RPATH" not in dynamic and "RUNPATH" not in dynamic,
           f"the packaged program carries a library search path:\n{dynamic}")
