@@ -30,9 +30,16 @@ template <typename Work> void measure(const char *what, Work &&work)
 class ListTarget final : public PrefsTarget
 {
 public:
+    explicit ListTarget(ListBox &target)
+        : list(target)
+    {
+    }
     void setWindowPlace(const WindowPlace &) override { }
-    void setColumnWidths(std::string_view) override { }
+    // Straight to the list, as the program's loader does: the file written back at the end must
+    // match the one read, widths included.
+    void setColumnWidths(std::string_view text) override { list.setColumnWidths(text); }
     void addRow(ListRow row) override { rows.push_back(std::move(row)); }
+    ListBox &list;
     std::vector<ListRow> rows;
 };
 
@@ -57,7 +64,7 @@ int main(int argc, char *argv[])
     list.show();
     QApplication::processEvents();
 
-    ListTarget target;
+    ListTarget target(list);
     measure("parse and apply the file",
         [&] { applyDirectives(readDirectives(file).directives, target); });
     measure("add the rows to the list", [&] { list.AddRows(std::move(target.rows)); });
