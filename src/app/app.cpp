@@ -36,6 +36,8 @@ App::App(int &argc, char **argv)
 {
     setApplicationName(u"Tally Fox"_s);
     setApplicationVersion(QStringLiteral(TALLYFOX_VERSION));
+    // Pairs the windows with the installed desktop entry, for its icon and name.
+    setDesktopFileName(QStringLiteral(TALLYFOX_APP_ID));
     addMenuHandler(u"AppleAbout"_s, [this] { return _AppleAbout_Action(); });
 
     connect(
