@@ -1,0 +1,166 @@
+#include "aboutbox.h"
+#include "apptest.h"
+#include "globalsmodule.h"
+#include "resources.h"
+#include "scrollingcanvasclass2.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+class tst_AboutBox : public QObject
+{
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE void openUrl(const QUrl &url) { m_opened << url.toString(); }
+
+private slots:
+    void initTestCase()
+    {
+        for (const char *scheme : { "https", "mailto" })
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
+        GlobalsModule::gAboutDelay = 200;
+    }
+
+    void cleanupTestCase()
+    {
+        for (const char *scheme : { "https", "mailto" })
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+
+    void cleanup()
+    {
+        if (AboutBox *box = existingBox())
+            box->close();
+        m_opened.clear();
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<bool>("splash");
+        QTest::addColumn<QString>("input"); // key, a modifier alone, a click on the box or a link
+        QTest::addColumn<bool>("closesAtOnce");
+        QTest::addColumn<bool>("splashAfter");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("splash closes itself") << true << QString() << false << false << QString();
+        QTest::newRow("splash, key") << true << u"key"_s << true << true << QString();
+        QTest::newRow("splash, Ctrl alone") << true << u"Ctrl"_s << false << false << QString();
+        QTest::newRow("from the menu, click") << false << u"click"_s << true << false << QString();
+        QTest::newRow("from the menu, nothing")
+            << false << QString() << false << false << QString();
+        QTest::newRow("website link")
+            << false << u"website"_s << false << false << u"https://tallyfox.example.org/"_s;
+        QTest::newRow("mail link")
+            << false << u"mailto"_s << false << false << u"mailto:hello@tallyfox.example.org"_s;
+        QTest::newRow("badge link")
+            << false << u"toolBadge"_s << false << false << u"https://www.qt.io/"_s;
+    }
+
+    // The splash flag when the box opens decides how it ends; a key or a click ends it at once
+    // and leaves the flag alone; a link opens its page and keeps the box.
+    void closing()
+    {
+        QFETCH(bool, splash);
+        QFETCH(QString, input);
+        QFETCH(bool, closesAtOnce);
+        QFETCH(bool, splashAfter);
+        QFETCH(QString, opened);
+        App::instance()->setSplash(splash);
+        AboutBox *box = AboutBox::instance();
+        box->Show();
+        QTRY_COMPARE(QApplication::activeWindow(), box);
+        if (input == u"key"_s)
+            QTest::keyClick(box, Qt::Key_Space);
+        else if (input == u"Ctrl"_s)
+            QTest::keyClick(box, Qt::Key_Control);
+        else if (input == u"click"_s)
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(200, 200));
+        else if (!input.isEmpty())
+            QTest::mouseClick(box->findChild<QWidget *>(input), Qt::LeftButton);
+        QCOMPARE(box->isVisible(), !closesAtOnce);
+        if (!closesAtOnce) {
+            // The splash goes by itself after gAboutDelay; any other box stays.
+            QSignalSpy gone(box, &QObject::destroyed);
+            QCOMPARE(gone.wait(GlobalsModule::gAboutDelay + 500), splash);
+        }
+        QCOMPARE(App::instance()->splash(), splashAfter);
+        QCOMPARE(m_opened.join(u' '), opened);
+    }
+
+    void contents()
+    {
+        AboutBox *box = AboutBox::instance();
+        QCOMPARE(AboutBox::instance(), box);
+        QCOMPARE(box->windowTitle(), u"About Tally Fox"_s);
+        QCOMPARE(box->size(), QSize(400, 300));
+        QCOMPARE(box->findChild<QLabel *>(u"VLabel"_s)->text(),
+            u"Version "_s + QCoreApplication::applicationVersion());
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(box->pos(), QPoint((screen.width() - 400) / 2, (screen.height() - 300) / 2));
+        // The backdrop comes from the store; the badge frame is drawn over it, blue.
+        const QImage shown = box->grab().toImage();
+        QCOMPARE(
+            shown.pixelColor(300, 180), Resources::picture(168).toImage().pixelColor(300, 180));
+        QCOMPARE(shown.pixelColor(342, 240), QColor(0, 0, 255));
+        // The finger cursor over a link, the arrow after it.
+        QWidget *link = box->findChild<QWidget *>(u"website"_s);
+        QEnterEvent enter({}, {}, {});
+        QCoreApplication::sendEvent(link, &enter);
+        QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(link, &leave);
+        QCOMPARE(link->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // Without its pictures the box still works: a plain backdrop and Qt's pointing hand.
+    void withoutResources()
+    {
+        Resources::closeStore();
+        AboutBox *box = AboutBox::instance();
+        QWidget *link = box->findChild<QWidget *>(u"mailto"_s);
+        QEnterEvent enter({}, {}, {});
+        QCoreApplication::sendEvent(link, &enter);
+        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+        QVERIFY(Resources::openStore(QStringLiteral(TALLYFOX_RCC)));
+    }
+
+    // One pixel per tick, measured each tick; the strip paints the frame animate set up.
+    void credits()
+    {
+        GlobalsModule::creditString = "Credits. ";
+        AboutBox *box = AboutBox::instance();
+        auto *strip = box->findChild<ScrollingCanvasClass2 *>();
+        QCOMPARE(strip->scroll().x, 400);
+        QTimer *timer = box->findChild<QTimer *>(u"creditTimer"_s);
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 20);
+        for (int tick = 0; tick < 10; ++tick)
+            strip->animate();
+        QCOMPARE(strip->scroll().x, 390);
+        const QImage frame = strip->grab().toImage();
+        bool white = false;
+        for (int x = 391; x < 400; ++x)
+            white = white || frame.pixelColor(x, 8).lightness() > 128;
+        QVERIFY(white);
+        QCOMPARE(frame.pixelColor(380, 8), QColor(Qt::black));
+    }
+
+private:
+    static AboutBox *existingBox()
+    {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<AboutBox *>(window); box && box->isVisible())
+                return box;
+        }
+        return nullptr;
+    }
+
+    QStringList m_opened;
+};
+
+TALLYFOX_APP_TEST_MAIN(tst_AboutBox)
+#include "tst_aboutbox.moc"

@@ -1,0 +1,235 @@
+#include "aboutbox.h"
+#include "apptest.h"
+#include "dateservice.h"
+#include "globalsmodule.h"
+#include "listrows.h"
+#include "menu.h"
+#include "mylistclass.h"
+#include "window1.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+class tst_Menu : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        GlobalsModule::gNum = 0;
+        m_window = Window1::instance();
+        m_list = m_window->listBox();
+        m_list->DeleteAllRows();
+        m_window->show();
+        m_window->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), m_window);
+        m_list->setFocus();
+    }
+
+    void cleanup()
+    {
+        if (QWidget *box = QApplication::activeWindow(); box && box != m_window)
+            box->close();
+    }
+
+    // Names, texts, shortcuts, order and the items the framework serves itself.
+    void table()
+    {
+        const MenuBar *bar = Menu::instance();
+        QCOMPARE(m_window->menuWidget(), bar);
+        QStringList built;
+        for (const QAction *menu : bar->actions()) {
+            built << menu->objectName() + u' ' + menu->text();
+            for (const QAction *item : menu->menu()->actions())
+                built << (item->isSeparator()
+                        ? u"  %1 -"_s.arg(item->objectName())
+                        : u"  %1 %2 %3 %4%5"_s.arg(item->objectName(), item->text(),
+                            item->shortcut().toString(), QString::number(item->menuRole()),
+                            bar->autoEnable(item) ? u" auto"_s : QString()));
+        }
+        const QString none = QString::number(QAction::NoRole);
+        QCOMPARE(built,
+            QStringList({ u"UntitledMenu3 File"_s, u"  FileNew New Project Ctrl+N "_s + none,
+                u"  FileQuit Quit Ctrl+Q %1 auto"_s.arg(QAction::QuitRole), u"UntitledMenu0 Edit"_s,
+                u"  EditUndo Undo Ctrl+Z "_s + none, u"  UntitledMenu2 -"_s,
+                u"  EditCut Cut Ctrl+X "_s + none, u"  EditCopy Copy Ctrl+C "_s + none,
+                u"  EditPaste Paste Ctrl+V "_s + none, u"  EditClear Clear  "_s + none,
+                u"  UntitledMenu1 -"_s,
+                u"  EditSelectAll Select All Stopped Projects Ctrl+A "_s + none,
+                u"  AppleAbout About Tallyfox...  %1"_s.arg(QAction::AboutRole) }));
+    }
+
+    void enabling_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<bool>("aboutInFront");
+        QTest::addColumn<QString>("enabled");
+        const QString always = u"FileNew FileQuit AppleAbout"_s;
+        const QString stopped = u"s|05/27 08:00|05/27 09:00|1' 0\""_s;
+        QTest::newRow("empty list") << QString() << false << always;
+        QTest::newRow("rows, none selected")
+            << u"a,"_s + stopped << false << always + u" EditSelectAll"_s;
+        QTest::newRow("new row selected") << u"*a"_s << false << always + u" EditSelectAll"_s;
+        QTest::newRow("running row selected")
+            << u"*r|05/27 08:00"_s << false << always + u" EditSelectAll"_s;
+        QTest::newRow("stopped row selected")
+            << u'*' + stopped << false << always + u" EditCopy EditSelectAll"_s;
+        QTest::newRow("ListIndex running, a stopped row below")
+            << u"*r|05/27 08:00,*"_s + stopped << false << always + u" EditSelectAll"_s;
+        QTest::newRow("ListIndex stopped, a running row below") << u'*' + stopped
+                + u",*r|05/27 08:00"_s << false << always + u" EditCopy EditSelectAll"_s;
+        QTest::newRow("about box in front") << u'*' + stopped << true << u"FileQuit AppleAbout"_s;
+    }
+
+    void enabling()
+    {
+        QFETCH(QString, rows);
+        QFETCH(bool, aboutInFront);
+        QFETCH(QString, enabled);
+        addRows(*m_list, rows);
+        if (aboutInFront)
+            showAboutBox();
+        // What the menus offer is worked out when a menu opens.
+        for (QAction *menu : Menu::instance()->actions())
+            emit menu->menu()->aboutToShow();
+        QStringList on;
+        for (const QAction *menu : Menu::instance()->actions()) {
+            for (const QAction *item : menu->menu()->actions()) {
+                if (item->isEnabled() && !item->isSeparator())
+                    on << item->objectName();
+            }
+        }
+        QCOMPARE(on.join(u' '), sorted(enabled));
+    }
+
+    void shortcuts_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("keys"); // "about" first shows the about box
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("clipboard");
+        const QString stopped = u"s|05/27 08:00|05/27 09:00|1' 0\""_s;
+        const QString running = u"r|05/27 08:00"_s;
+        QTest::newRow("copy a stopped row") << u'*' + stopped << u"C"_s << u'*' + stopped
+                                            << u"Project: s   Start: 05/27 08:00   Stop: 05/27 "
+                                               u"09:00   Total: 1' 0\""_s;
+        QTest::newRow("copy refused: no cell copied by the view")
+            << u'*' + running << u"C"_s << u'*' + running << u"before"_s;
+        QTest::newRow("copy refused once the row was continued")
+            << u'*' + stopped << u"Start C"_s << u"*s|05/27 08:00"_s << u"before"_s;
+        QTest::newRow("select all stopped, not every row")
+            << u"*a,"_s + stopped << u"A"_s << u"a,*"_s + stopped << u"before"_s;
+        QTest::newRow("select all once a stopped row arrived unannounced")
+            << u"a"_s << u"add A"_s << u"a,*"_s + stopped << u"before"_s;
+        QTest::newRow("new project twice")
+            << u"a"_s << u"N N"_s << u"a,Untitled project 1,Untitled project 2"_s << u"before"_s;
+        QTest::newRow("about box in front: new project does nothing")
+            << u"a"_s << u"about N"_s << u"a"_s << u"before"_s;
+        QTest::newRow("about box in front: select all does nothing")
+            << u"a,"_s + stopped << u"about A"_s << u"a,"_s + stopped << u"before"_s;
+        QTest::newRow("the rename field keeps its copy, and a command takes the typing")
+            << u"*old"_s << u"rename C N"_s << u"*typed,Untitled project 1"_s << u"typed"_s;
+    }
+
+    // Real key presses: an item the rules enable acts at once, even when the menus last showed it
+    // disabled; one they disable does nothing at all.
+    void shortcuts()
+    {
+        QFETCH(QString, rows);
+        QFETCH(QString, keys);
+        QFETCH(QString, after);
+        QFETCH(QString, clipboard);
+        FixedClock clock(0);
+        Clock::setCurrent(&clock);
+        addRows(*m_list, rows);
+        // A current cell, which the view's own Ctrl+C would copy.
+        m_list->selectionModel()->setCurrentIndex(
+            m_list->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+        QGuiApplication::clipboard()->setText(u"before"_s);
+        QWidget *target = m_list;
+        for (const QString &key : keys.split(u' ')) {
+            if (key == u"about"_s) {
+                showAboutBox();
+                target = QApplication::activeWindow();
+            } else if (key == u"Start"_s) {
+                clock.setMoment(QDateTime(QDate(2026, 5, 27), QTime(9, 0)).toSecsSinceEpoch());
+                QTest::mouseClick(m_window->button(0), Qt::LeftButton);
+            } else if (key == u"add"_s) {
+                addRows(*m_list, u"s|05/27 08:00|05/27 09:00|1' 0\""_s);
+            } else if (key == u"rename"_s) {
+                QTest::keyClick(m_list, Qt::Key_F2);
+                target = QApplication::focusWidget();
+                QVERIFY(qobject_cast<QLineEdit *>(target));
+                QTest::keyClicks(target, u"typed"_s);
+                QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+            } else {
+                QTest::keyClick(target, key.front().toLatin1(), Qt::ControlModifier);
+            }
+        }
+        Clock::setCurrent(nullptr);
+        QCOMPARE(rowsOf(*m_list), after);
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    }
+
+    // About is served by the application, and never makes a second box.
+    void about()
+    {
+        Menu::instance()->item(u"AppleAbout"_s)->trigger();
+        QTRY_VERIFY(qobject_cast<AboutBox *>(QApplication::activeWindow()));
+        QWidget *box = QApplication::activeWindow();
+        m_window->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), m_window);
+        Menu::instance()->item(u"AppleAbout"_s)->trigger();
+        QTRY_COMPARE(QApplication::activeWindow(), box);
+        const QList<AboutBox *> boxes = m_window->findChildren<AboutBox *>();
+        QCOMPARE(
+            std::count_if(boxes.cbegin(), boxes.cend(), [](AboutBox *b) { return b->isVisible(); }),
+            1);
+    }
+
+    // Last: the run ends here. The running row is stopped before the window goes.
+    void quit()
+    {
+        addRows(*m_list, u"*r|05/27 08:00"_s);
+        QString atClosing;
+        connect(
+            m_window, &Window1::closing, this, [this, &atClosing] { atClosing = rowsOf(*m_list); });
+        QTest::keyClick(m_list, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(atClosing.startsWith(u"*r|05/27 08:00|"_s));
+        QVERIFY(!Window1::existing());
+    }
+
+private:
+    static QString sorted(const QString &names)
+    {
+        const QStringList order { u"FileNew"_s, u"FileQuit"_s, u"EditUndo"_s, u"EditCut"_s,
+            u"EditCopy"_s, u"EditPaste"_s, u"EditClear"_s, u"EditSelectAll"_s, u"AppleAbout"_s };
+        QStringList result;
+        for (const QString &name : order) {
+            if (names.split(u' ').contains(name))
+                result << name;
+        }
+        return result.join(u' ');
+    }
+
+    void showAboutBox()
+    {
+        AboutBox *box = AboutBox::instance();
+        box->Show();
+        // A window shown over another counts as active with it; only the application knows.
+        QTRY_COMPARE(QApplication::activeWindow(), box);
+    }
+
+    Window1 *m_window = nullptr;
+    myListClass *m_list = nullptr;
+};
+
+TALLYFOX_APP_TEST_MAIN(tst_Menu)
+#include "tst_menu.moc"
