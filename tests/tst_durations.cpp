@@ -40,6 +40,9 @@ private slots:
         QTest::newRow("across midnight") << u"05/27 23:50"_s << u"05/28 00:20"_s << u"0' 30\""_s;
         QTest::newRow("a day back") << u"05/27 09:00"_s << u"05/26 09:00"_s << u"0' -1440\""_s;
         QTest::newRow("across New Year") << u"12/31 23:50"_s << u"01/01 00:20"_s << u"0' 30\""_s;
+        // An empty Finish reads as month 0 of this year, and is no January of the next.
+        QTest::newRow("no Finish is not New Year")
+            << u"12/31 23:50"_s << u""_s << u"0' -571670\""_s;
         QTest::newRow("November to February, loose")
             << u"11/30 10:00"_s << u"2/1 10:00"_s << u"1512' 0\""_s;
         // Totals count the hours that passed, not those the wall clock shows.

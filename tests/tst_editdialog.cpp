@@ -1,6 +1,8 @@
 #include "editdialog.h"
 #include "globalsmodule.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -44,6 +46,9 @@ private slots:
             << valid << earlier << true << u"Return"_s << ok << earlierOut;
         QTest::newRow("Return on Cancel is OK")
             << valid << earlier << true << u"Return on Cancel"_s << ok << earlierOut;
+        QTest::newRow("a tab and a line break pasted become spaces")
+            << valid << QStringList { u"paste 05/27\t9:00\n"_s, {} } << true << u"OK"_s << ok
+            << QByteArrayList { "05/27 9:00 "_ba, valid[1] };
         QTest::newRow("bad start corrected, Escape does nothing")
             << badStart << earlier << false << u"Escape"_s << -1 << badStart;
     }
@@ -68,7 +73,12 @@ private slots:
                 continue;
             QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(field, Qt::Key_Backspace);
-            QTest::keyClicks(field, typed[index]);
+            if (typed[index].startsWith(u"paste "_s)) {
+                QGuiApplication::clipboard()->setText(typed[index].sliced(6));
+                QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+            } else {
+                QTest::keyClicks(field, typed[index]);
+            }
         }
         QCOMPARE(dialog.okButton()->isEnabled(), ok);
         QCOMPARE(dialog.warning()->isVisible(), !ok);

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 using Rows = std::vector<int>;
@@ -110,6 +111,18 @@ private slots:
         QCOMPARE(cellAction.first(), (QVariantList { 1, 0 }));
     }
 
+    // The row may have been scrolled away since it was selected: the editor opens in sight.
+    void editsInSight()
+    {
+        std::vector<ListRow> rows(200, ListRow { "row" });
+        m_list->AddRows(std::move(rows));
+        m_list->setListIndex(150);
+        m_list->scrollToTop();
+        QTest::keyClick(m_list.get(), Qt::Key_F2);
+        QTRY_VERIFY(m_list->findChild<QLineEdit *>());
+        QVERIFY(m_list->viewport()->rect().contains(m_list->findChild<QLineEdit *>()->geometry()));
+    }
+
     // The text set reads back exactly until a drag; after one, it lays the dragged widths out.
     void columnWidths()
     {
@@ -141,6 +154,10 @@ private slots:
         m_list->setColumnWidths("10,10,10,10");
         m_list->setColumnWidths(draggedText);
         QCOMPARE(sizes(), dragged);
+        // Dragged past the edge, the columns to the right give way: all four stay in reach.
+        m_list->horizontalHeader()->resizeSection(0, 5000);
+        const Rows fitted = sizes();
+        QCOMPARE(std::accumulate(fitted.begin(), fitted.end(), 0), m_list->viewport()->width());
     }
 
     void removeHalfOfALongList()

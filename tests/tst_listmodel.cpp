@@ -64,6 +64,13 @@ void tst_ListModel::change_data()
         << six << sort(Qt::AscendingOrder) << "A|1|\na|2|\nb|0|\nB|4|\nb|5|\nc|3|\n"_ba;
     QTest::newRow("sort descending, stable")
         << six << sort(Qt::DescendingOrder) << "c|3|\nb|0|\nB|4|\nb|5|\nA|1|\na|2|\n"_ba;
+    // Below 17 rows an unstable sort happens to keep equal keys in order too.
+    QByteArray same;
+    for (int number = 0; number < 20; ++number)
+        same += (number < 10 ? "same|" : "SAME|") + QByteArray::number(number) + "|\n";
+    QTest::newRow("sort keeps 20 equal names in their order")
+        << QByteArrayList(10, "same") + QByteArrayList(10, "SAME") << sort(Qt::AscendingOrder)
+        << same;
     QTest::newRow("out of range and stale indexes ignored")
         << six << Change(outOfRange) << "b|0|\nA|1|\na|2|\nc|3|\nB|4|\n"_ba;
     std::vector<int> odd;

@@ -2,6 +2,7 @@
 #include "editdialog.h"
 #include "globalsmodule.h"
 #include "listmodel.h"
+#include "listrows.h"
 #include "mylistclass.h"
 #include "projectrows.h"
 #include "window1.h"
@@ -26,8 +27,6 @@ constexpr int Total = columnIndex(Column::Total);
 
 } // namespace
 
-// A list is written as its rows joined with ',', a row as its cells joined with '|' without the
-// empty ones at the end, and a selected row begins with '*': "*A|05/27 09:00,B".
 class tst_Window1 : public QObject
 {
     Q_OBJECT
@@ -72,6 +71,13 @@ private slots:
         QTest::newRow("double-click, running row")
             << u"A|05/27 08:15"_s << u"double-click"_s
             << u"*A|05/27 08:15|05/27 09:00|0' 45\"; Continue 1/0"_s;
+        QTest::newRow("double-click, started row with a Total but no Finish")
+            << u"A|05/27 08:15||0' 10\""_s << u"double-click"_s
+            << u"*A|05/27 08:15|05/27 09:00|0' 45\"; Continue 1/0"_s;
+        QTest::newRow("right-button double-click only selects")
+            << u"A"_s << u"right double-click"_s << u"*A; Start 1/0"_s;
+        QTest::newRow("Start takes the name being typed first")
+            << u"*old"_s << u"rename new then Start"_s << u"*new|05/27 09:00; Start 0/1"_s;
         QTest::newRow("double-click, stopped row, Cancel")
             << stopped << u"double-click, Cancel"_s << u'*' + stopped + u"; Continue 1/0"_s;
         QTest::newRow("double-click, stopped row, OK")
@@ -88,6 +94,8 @@ private slots:
         QTest::newRow("click below") << u"*A"_s << u"click below"_s << u"A; Start 0/0"_s;
         QTest::newRow("Alt-click below")
             << u"*A"_s << u"Alt-click below"_s << u"A,Untitled project 1; Start 0/0"_s;
+        QTest::newRow("Alt-click on a row adds nothing")
+            << u"*A,B"_s << u"Alt-click row"_s << u"A,*B; Start 1/0"_s;
         QTest::newRow("rename by pasting a tab and a line break")
             << u"b,a,c"_s << u"paste Tax\treturn\n"_s << u"b,a,*Tax return ; Start 1/0"_s;
         // Each other column orders these rows differently, either way round.
@@ -107,7 +115,7 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, gesture);
         QFETCH(QString, after);
-        addRows(before);
+        addRows(*m_list, before);
         m_list->setFocus();
         const QString answer = gesture.section(u", "_s, 1);
         bool shown = false;
@@ -134,11 +142,22 @@ private slots:
             QGuiApplication::clipboard()->setText(gesture.sliced(6));
             QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
             QTest::keyClick(editor, Qt::Key_Return);
+        } else if (gesture.startsWith(u"rename"_s)) {
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, cell(0, Project).center());
+            QTest::keyClick(m_list, Qt::Key_F2);
+            QTRY_VERIFY(m_list->findChild<QLineEdit *>());
+            QTest::keyClicks(
+                m_list->findChild<QLineEdit *>(), gesture.section(u' ', 1, 1));
+            QTest::mouseClick(m_window->button(0), Qt::LeftButton);
         } else if (gesture == u"Start"_s || gesture == u"Stop"_s) {
             QTest::mouseClick(m_window->button(gesture == u"Stop"_s ? 1 : 0), Qt::LeftButton);
-        } else if (gesture.startsWith(u"double-click"_s)) {
-            QTest::mouseClick(viewport, Qt::LeftButton, {}, cell(0, Total).center());
-            QTest::mouseDClick(viewport, Qt::LeftButton, {}, cell(0, Total).center());
+        } else if (gesture.contains(u"double-click"_s)) {
+            const Qt::MouseButton button
+                = gesture.startsWith(u"right"_s) ? Qt::RightButton : Qt::LeftButton;
+            QTest::mouseClick(viewport, button, {}, cell(0, Total).center());
+            QTest::mouseDClick(viewport, button, {}, cell(0, Total).center());
+        } else if (gesture == u"Alt-click row"_s) {
+            QTest::mouseClick(viewport, Qt::LeftButton, Qt::AltModifier, cell(1, Total).center());
         } else if (gesture.endsWith(u"click below"_s)) {
             QTest::mouseClick(viewport, Qt::LeftButton,
                 gesture.startsWith(u"Alt"_s) ? Qt::AltModifier : Qt::NoModifier,
@@ -153,7 +172,9 @@ private slots:
         }
         QTRY_VERIFY(!m_list->findChild<QLineEdit *>());
         const auto on = [this](int button) { return int(m_window->button(button)->isEnabled()); };
-        QCOMPARE(u"%1; %2 %3/%4"_s.arg(rows(), m_window->button(0)->text()).arg(on(0)).arg(on(1)),
+        QCOMPARE(u"%1; %2 %3/%4"_s.arg(rowsOf(*m_list), m_window->button(0)->text())
+                     .arg(on(0))
+                     .arg(on(1)),
             after);
         QCOMPARE(shown, !answer.isEmpty());
         QCOMPARE(m_list->HeadingIndex(), Project);
@@ -188,7 +209,7 @@ private slots:
         QFETCH(QString, typing);
         QFETCH(Qt::KeyboardModifiers, held);
         QFETCH(QString, after);
-        addRows(before);
+        addRows(*m_list, before);
         if (!typing.isEmpty()) {
             m_list->setListIndex(0);
             m_list->setFocus();
@@ -200,37 +221,13 @@ private slots:
         // A click on the disabled Stop button leaves the modifiers held as the keyboard reports.
         QTest::mouseClick(m_window->button(1), Qt::LeftButton, held);
         QString atClosing;
-        connect(m_window, &Window1::closing, this, [this, &atClosing] { atClosing = rows(); });
+        connect(
+            m_window, &Window1::closing, this, [this, &atClosing] { atClosing = rowsOf(*m_list); });
         m_window->close();
         QCOMPARE(atClosing, after);
     }
 
 private:
-    void addRows(const QString &rows)
-    {
-        for (const QString &row : rows.split(u',')) {
-            const QStringList cells = row.sliced(row.startsWith(u'*') ? 1 : 0).split(u'|');
-            m_list->AddRow(cells.value(Project).toStdString());
-            for (int column = Start; column <= Total; ++column)
-                m_list->setCell(m_list->LastIndex(), column, cells.value(column).toStdString());
-            m_list->setSelected(m_list->LastIndex(), row.startsWith(u'*'));
-        }
-    }
-
-    QString rows() const
-    {
-        QStringList rows;
-        for (int row = 0; row < m_list->ListCount(); ++row) {
-            QString text = m_list->Selected(row) ? u"*"_s : QString();
-            for (int column = 0; column < columnCount; ++column)
-                text += QString::fromStdString(m_list->Cell(row, column)) + u'|';
-            while (text.endsWith(u'|'))
-                text.chop(1);
-            rows << text;
-        }
-        return rows.join(u',');
-    }
-
     QRect cell(int row, int column) const
     {
         return m_list->visualRect(m_list->listModel()->index(row, column));

@@ -42,8 +42,8 @@ private:
     Canvas *mailto = nullptr;
     Canvas *toolBadge = nullptr;
     QLabel *copyrightStatic = nullptr;
-    QTimer creditTimer;
+    QTimer creditTimer { this };
     ScrollingCanvasClass2 *creditCanvas = nullptr;
     QLabel *VLabel = nullptr;
-    QTimer Timer1;
+    QTimer Timer1 { this };
 };

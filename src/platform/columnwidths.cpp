@@ -154,6 +154,14 @@ std::vector<int> fittedColumnWidths(std::vector<int> pixels, int availableWidth)
     return pixels;
 }
 
+std::vector<int> draggedColumnWidths(
+    std::vector<int> atDragStart, int column, int newWidth, int availableWidth)
+{
+    if (column >= 0 && static_cast<std::size_t>(column) < atDragStart.size())
+        atDragStart[static_cast<std::size_t>(column)] = newWidth;
+    return fittedColumnWidths(std::move(atDragStart), availableWidth);
+}
+
 std::vector<ColumnWidth> widthsFromPixels(
     const std::vector<ColumnWidth> &previous, const std::vector<int> &pixels, int availableWidth)
 {

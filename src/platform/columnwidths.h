@@ -31,6 +31,11 @@ struct ColumnWidth
 // column pushed out would be out of reach.
 [[nodiscard]] std::vector<int> fittedColumnWidths(std::vector<int> pixels, int availableWidth);
 
+// The widths after the user dragged one column to newWidth, from the widths the columns had when
+// the drag began: the columns to its right give way, and come back as it is dragged back.
+[[nodiscard]] std::vector<int> draggedColumnWidths(
+    std::vector<int> atDragStart, int column, int newWidth, int availableWidth);
+
 // The entries that give back the given pixel widths in the same form as before: a percentage
 // stays a percentage of availableWidth (in hundredths, rounded down), a pixel width stays pixels;
 // a share, or a column that had no entry, becomes a percentage so that it keeps its width when

@@ -500,17 +500,12 @@ void ListBox::setSectionSizes(const std::vector<int> &pixels)
         horizontalHeader()->resizeSection(static_cast<int>(column), pixels[column]);
 }
 
-// The columns to the right give way to a column dragged wider. They give way from the widths they
-// had when the drag began, so that dragging back gives them their room back.
 void ListBox::columnResizedByUser(int column, int, int newSize)
 {
     if (m_applyingWidths)
         return;
-    std::vector<int> pixels = m_dragStart.empty() ? sectionSizes() : m_dragStart;
-    if (column < 0 || std::size_t(column) >= pixels.size())
-        return;
-    pixels[std::size_t(column)] = newSize;
-    pixels = fittedColumnWidths(std::move(pixels), viewport()->width());
+    const std::vector<int> pixels = draggedColumnWidths(
+        m_dragStart.empty() ? sectionSizes() : m_dragStart, column, newSize, viewport()->width());
     setSectionSizes(pixels);
     m_columnWidths = widthsFromPixels(m_columnWidths, pixels, viewport()->width());
     m_widthsDragged = true;
