@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const std::string text = prefsText(loaded.place(), loaded.widths(), rows);
     const DirectiveRead back = readDirectives(text);
-    check(!back.stoppedEarly);
+    check(!back.leftUnread);
     check(back.directives.size() == rows.size() + 3);
     check(back.directives[0] == directiveClass { "version", "1.5" });
     check(back.directives[1].name == "windowpos");

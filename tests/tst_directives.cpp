@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -28,9 +29,9 @@ QByteArray records(const std::vector<directiveClass> &directives)
     return result;
 }
 
-void row(const char *tag, const QByteArray &bytes, const QByteArray &expected, bool stopped = false)
+void row(const char *tag, const QByteArray &bytes, const QByteArray &expected, bool unread = false)
 {
-    QTest::newRow(tag) << bytes << expected << stopped;
+    QTest::newRow(tag) << bytes << expected << unread;
 }
 
 } // namespace
@@ -48,7 +49,7 @@ void tst_Directives::readDirectives_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<bool>("stoppedEarly");
+    QTest::addColumn<bool>("leftUnread");
     row("worked example, LF", workedFile, workedRecords);
     row("worked example, CRLF", QByteArray(workedFile).replace("\n", "\r\n"), workedRecords);
     row("worked example, CR", QByteArray(workedFile).replace('\n', '\r'), workedRecords);
@@ -62,7 +63,8 @@ void tst_Directives::readDirectives_data()
     row("mixed line ends, no final one", "#a 1\r#b 2\n#c 3\r\n#d 4", "a|1\nb|2\nc|3\nd|4\n");
     row("mixed-case name", "#WindowPos A\t2\t3\t4\n", "windowpos|A\t2\t3\t4\n");
     row("hash, space, 12", "# 12\n", "|12\n");
-    row("no space skipped, space alone empty text", "#\n#saveditem\n#saveditem \n", "saveditem|\n");
+    row("no space skipped, space alone empty text", "#\n#saveditem\n#saveditem \n", "saveditem|\n",
+        true);
     row("hashes and blanks kept", "#saveditem #1  Big # x\t\t\t\n#c  \t3 \n",
         "saveditem|#1  Big # x\t\t\t\nc| \t3 \n");
     row("same directive twice", "#a 1\n#a 2\n", "a|1\na|2\n");
@@ -75,27 +77,37 @@ void tst_Directives::readDirectives()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, expected);
-    QFETCH(bool, stoppedEarly);
+    QFETCH(bool, leftUnread);
     const DirectiveRead read = ::readDirectives(bytes.toStdString());
     QCOMPARE(records(read.directives), expected);
-    QCOMPARE(read.stoppedEarly, stoppedEarly);
+    QCOMPARE(read.leftUnread, leftUnread);
 }
 
-// False for a path that cannot be read as a file; the list is appended to, never cleared.
+// False, and at once, for anything but a regular file; the list is appended to, never cleared.
 void tst_Directives::extractDirectives()
 {
     QTemporaryDir dir;
-    QFile file(dir.filePath(u"Tallyfox Prefs"_s));
-    const std::string path = QFile::encodeName(file.fileName()).toStdString();
+    const QString path = dir.filePath(u"Tallyfox Prefs"_s);
+    const auto extract = [](const QString &name) {
+        return GlobalsModule::extractDirectives(QFile::encodeName(name).toStdString());
+    };
     GlobalsModule::gDirectives = { { "earlier", "record" } };
-    QVERIFY(!GlobalsModule::extractDirectives(path));
-    QVERIFY(!GlobalsModule::extractDirectives(QFile::encodeName(dir.path()).toStdString()));
+    QVERIFY(!extract(path));
+    QVERIFY(!extract(dir.path()));
+    // Opened for reading like a file, a pipe with no writer would wait forever.
+    QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QVERIFY(!extract(path));
+    QVERIFY(QFile::remove(path));
+    QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(GlobalsModule::extractDirectives(path));
-    QCOMPARE(file.write(workedFile), workedFile.size());
+    QVERIFY(extract(path));
+    // More than one read's worth.
+    const QByteArray text(100 * 1024, 'x');
+    const QByteArray bytes = "#a " + text + "\n#b 2\n";
+    QCOMPARE(file.write(bytes), bytes.size());
     file.close();
-    QVERIFY(GlobalsModule::extractDirectives(path));
-    QCOMPARE(records(GlobalsModule::gDirectives), "earlier|record\n" + workedRecords);
+    QVERIFY(extract(path));
+    QCOMPARE(records(GlobalsModule::gDirectives), "earlier|record\na|" + text + "\nb|2\n");
 }
 
 QTEST_GUILESS_MAIN(tst_Directives)
