@@ -103,8 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(std::count(record.text.begin(), record.text.end(), '\t') == columnCount - 1);
     }
 
+    // What the program writes, it reads back whole.
     ListTarget reloaded;
-    applyDirectives(back.directives, reloaded);
+    check(applyDirectives(back.directives, reloaded));
     check(reloaded.place() == loaded.place());
     check(reloaded.widths() == withoutLineBreaks(loaded.widths()));
     check(reloaded.rows().size() == rows.size());
