@@ -135,7 +135,7 @@ void tst_PrefsFile::loadThenSave()
     PrefsFile prefs;
     QCOMPARE(prefs.path(), folder + u'/' + fileName);
     QVERIFY(make(kind, prefs.path(), original));
-    for (int n = 1; n < kept.section(u' ', -1).chopped(1).toInt(); ++n)
+    for (int n = 1; n < kept.section(u' ', -1).remove(u')').toInt(); ++n)
         QVERIFY(make(u"file"_s, folder + u'/' + unread + (n == 1 ? u")"_s : u" %1)"_s.arg(n)), {}));
     const QByteArray before = what(prefs.path());
     QVERIFY(kind != u"unreadable" || QFile::setPermissions(prefs.path(), {}));
