@@ -1,5 +1,4 @@
 #include "dateservice.h"
-#include "directives.h"
 #include "mylistclass.h"
 #include "prefsfile.h"
 #include "prefsglue.h"
@@ -41,10 +40,10 @@ private slots:
 
 private:
     [[nodiscard]] QByteArray fileBytes() const;
-    void openWindow(const QByteArray &file = {});
+    void openWindow(const QByteArray &file);
 
     QTemporaryDir m_config;
-    QString m_path;
+    const QString m_path = m_config.filePath(u"Tallyfox Prefs"_s);
     FixedClock m_clock { 1'779'872'400 }; // 27 May 2026, 09:00 UTC
     Window1 *m_window = nullptr;
 };
@@ -52,7 +51,6 @@ private:
 void tst_PrefsGlue::initTestCase()
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
-    m_path = m_config.filePath(u"Tallyfox Prefs"_s);
     qputenv("TZ", "UTC");
     tzset();
     Clock::setCurrent(&m_clock);
@@ -77,11 +75,10 @@ QByteArray tst_PrefsGlue::fileBytes() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// With the file holding file unless it is empty, as at start-up: the saving is wired before
-// anything is loaded.
+// With the file holding file, as at start-up: the saving is wired before anything is loaded.
 void tst_PrefsGlue::openWindow(const QByteArray &file)
 {
-    QVERIFY(file.isEmpty() || PrefsFile(m_path).save(file.toStdString()));
+    QVERIFY(PrefsFile(m_path).save(file.toStdString()));
     m_window = Window1::instance();
     new PrefsSaving(m_window, m_window);
     GlobalsModule::loadPrefs();
