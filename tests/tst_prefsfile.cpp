@@ -22,14 +22,12 @@ const QByteArray header = "#version 1.5\n#windowpos 40\t60\t493\t233\n"
 // Read up to the empty line; too large for the room left by a fault in loadThenSave.
 const QByteArray partlyRead = header + '\n' + QByteArray(2048, 'x');
 
-// What is at path: a file's bytes, or what else is there.
+// What is at path, through any link: a file's bytes, or what else is there.
 QByteArray what(const QString &path)
 {
     struct stat status = {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return "<nothing>";
-    if (S_ISLNK(status.st_mode))
-        return "<link to " + QFile::encodeName(QFile::symLinkTarget(path)) + '>';
     if (S_ISFIFO(status.st_mode))
         return "<pipe>";
     QFile file(path);
@@ -56,8 +54,8 @@ bool make(const QString &kind, const QString &path, const QByteArray &bytes)
         return false;
     if (kind == u"pipe")
         return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-    if (kind == u"link to a pipe")
-        return make(u"pipe"_s, path + u" target"_s, {})
+    if (kind.startsWith(u"link to a "))
+        return make(kind.sliced(10), path + u" target"_s, bytes)
             && QFile::link(QFileInfo(path).fileName() + u" target"_s, path);
     if (kind == u"folder")
         return QDir().mkpath(path);
@@ -120,6 +118,7 @@ void tst_PrefsFile::loadThenSave_data()
     row("unreadable: moved aside", u"unreadable"_s, header, {}, copy);
     row("a pipe: moved aside, never opened", u"pipe"_s, {}, {}, copy);
     row("a link to a pipe: the link moved aside", u"link to a pipe"_s, {}, {}, copy);
+    row("a link to a file: read whole", u"link to a file"_s, header, {}, {});
     row("path is a folder: never saved", u"folder"_s, {}, {}, {});
     row("short write", file, header, u"short write"_s, {});
     row("folder not writable", file, header, u"read-only folder"_s, {});
@@ -152,7 +151,7 @@ void tst_PrefsFile::loadThenSave()
     QVERIFY(kind != u"unreadable" || QFile::setPermissions(prefs.path(), {}));
     const QStringList beforeEntries = entries(folder);
     const QString earlier = ownership(prefs.path());
-    QCOMPARE(prefs.load(), kind == u"file");
+    QCOMPARE(prefs.load(), kind.endsWith(u"file"));
     if (notAllUsed)
         prefs.markNotReadWhole();
 
@@ -176,9 +175,11 @@ void tst_PrefsFile::loadThenSave()
         return;
     QVERIFY(prefs.save(header.toStdString()) && prefs.save(header.toStdString()));
     QCOMPARE(what(prefs.path()), header);
+    // A link to the file is written through; one to anything else went aside with the thing.
+    QCOMPARE(QFileInfo(prefs.path()).isSymLink(), kind == u"link to a file");
     // Only a new file is made readable by its owner alone.
     const QString fresh = u"0600 %1:%2"_s.arg(geteuid()).arg(getegid());
-    QCOMPARE(ownership(prefs.path()), kind == u"file" ? earlier : fresh);
+    QCOMPARE(ownership(prefs.path()), kind.endsWith(u"file") ? earlier : fresh);
     QStringList expected = beforeEntries;
     expected << fileName << kept;
     expected.removeAll(QString());
