@@ -101,19 +101,16 @@ void tst_PrefsFile::loadThenSave_data()
 {
     QTest::addColumn<QString>("kind"); // what is at the file's path, see make()
     QTest::addColumn<QByteArray>("original");
-    QTest::addColumn<bool>("notAllUsed"); // the loader could not use every record whole
     QTest::addColumn<QString>("fault"); // makes the first save fail
     QTest::addColumn<QString>("kept"); // the copy's name, " n)" when the names before are taken
-    const auto row = [](const char *tag, const QString &kind, const QByteArray &original,
-                         const QString &fault, const QString &kept, bool notAllUsed = false) {
-        QTest::newRow(tag) << kind << original << notAllUsed << fault << kept;
-    };
+    const auto row
+        = [](const char *tag, const QString &kind, const QByteArray &original, const QString &fault,
+              const QString &kept) { QTest::newRow(tag) << kind << original << fault << kept; };
     const QString file = u"file"_s;
     const QString copy = unread + u')';
     row("first run, no folder yet", u"nothing"_s, {}, {}, {});
     row("read whole", file, header, {}, {});
     row("read in part: copied", file, partlyRead, {}, copy);
-    row("records not all used: copied", file, header, {}, copy, true);
     row("copy's name taken twice", file, partlyRead, {}, unread + u" 3)"_s);
     row("unreadable: moved aside", u"unreadable"_s, header, {}, copy);
     row("a pipe: moved aside, never opened", u"pipe"_s, {}, {}, copy);
@@ -133,7 +130,6 @@ void tst_PrefsFile::loadThenSave()
 {
     QFETCH(QString, kind);
     QFETCH(QByteArray, original);
-    QFETCH(bool, notAllUsed);
     QFETCH(QString, fault);
     QFETCH(QString, kept);
     // Run as root, CTest runs this test once more as an unprivileged user.
@@ -152,8 +148,6 @@ void tst_PrefsFile::loadThenSave()
     const QStringList beforeEntries = entries(folder);
     const QString earlier = ownership(prefs.path());
     QCOMPARE(prefs.load(), kind.endsWith(u"file"));
-    if (notAllUsed)
-        prefs.markNotReadWhole();
 
     const bool neverSaved = kind == u"folder";
     if (!fault.isEmpty() || neverSaved) {
