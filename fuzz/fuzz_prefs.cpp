@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const std::string text = prefsText(loaded.place(), loaded.widths(), rows);
     const DirectiveRead back = readDirectives(text);
-    check(!back.stoppedEarly);
+    check(!back.leftUnread);
     check(back.directives.size() == rows.size() + 3);
     check(back.directives[0] == directiveClass { "version", "1.5" });
     check(back.directives[1].name == "windowpos");
@@ -103,8 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(std::count(record.text.begin(), record.text.end(), '\t') == columnCount - 1);
     }
 
+    // What the program writes, it reads back whole.
     ListTarget reloaded;
-    applyDirectives(back.directives, reloaded);
+    check(applyDirectives(back.directives, reloaded));
     check(reloaded.place() == loaded.place());
     check(reloaded.widths() == withoutLineBreaks(loaded.widths()));
     check(reloaded.rows().size() == rows.size());

@@ -2,8 +2,6 @@
 
 #include <QTest>
 
-using namespace Qt::StringLiterals;
-
 using Rows = std::vector<ListRow>;
 Q_DECLARE_METATYPE(Rows)
 
@@ -13,11 +11,10 @@ const QByteArray header = "#version 1.5\n#windowpos 40\t60\t493\t233\n"
                           "#columnwidths 35%,25%,25%,15%\n";
 
 // Loads the file's records and saves what they set; the starting values show what none set.
-QByteArray loadedAndSaved(const std::string &file)
+QByteArray loadedAndSaved(const std::string &file, bool &usedWhole)
 {
-    class Target : public PrefsTarget
+    struct Target : PrefsTarget
     {
-    public:
         void setWindowPlace(const WindowPlace &place) override { m_place = place; }
         void setColumnWidths(std::string_view text) override { m_widths = text; }
         void addRow(ListRow row) override { m_rows.push_back(std::move(row)); }
@@ -25,7 +22,7 @@ QByteArray loadedAndSaved(const std::string &file)
         std::string m_widths = "?";
         Rows m_rows;
     } target;
-    applyDirectives(readDirectives(file).directives, target);
+    usedWhole = applyDirectives(readDirectives(file).directives, target);
     return QByteArray::fromStdString(prefsText(target.m_place, target.m_widths, target.m_rows));
 }
 
@@ -67,36 +64,41 @@ void tst_PrefsFormat::prefsText()
     QFETCH(QByteArray, expected);
     const std::string text = ::prefsText({ 40, 60, 493, 233 }, "35%,25%,25%,15%", rows);
     QCOMPARE(QByteArray::fromStdString(text), expected);
-    QCOMPARE(loadedAndSaved(text), expected);
+    bool usedWhole = false;
+    QCOMPARE(loadedAndSaved(text, usedWhole), expected);
+    QVERIFY(usedWhole);
 }
 
 void tst_PrefsFormat::applyDirectives_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("saved");
-    const QByteArray longText = header + "#saveditem " + QByteArray(1'000'000, 'L') + "\t\t\t\n";
+    QTest::addColumn<bool>("usedWhole");
+    const auto row = [](const char *tag, const QByteArray &file, const QByteArray &saved,
+                         bool usedWhole) { QTest::newRow(tag) << file << saved << usedWhole; };
+    const QByteArray version = "#version 1.5\n";
+    const QByteArray unset = version + "#windowpos -1\t-1\t-1\t-1\n#columnwidths ?\n";
     const QByteArray extremes
         = "#windowpos -1200\t-2147483648\t0\t2147483647\n#columnwidths  35% , 25%\n";
-    QTest::newRow("later windowpos and columnwidths win, extremes kept")
-        << "#windowpos 1\t2\t3\t4\n#columnwidths \n" + extremes << "#version 1.5\n" + extremes;
-    QTest::newRow("non-numeric and extra fields")
-        << "#windowpos left\t 5\t+5\t12px\t9\n"_ba
-        << "#version 1.5\n#windowpos 0\t0\t0\t12\n#columnwidths ?\n"_ba;
-    QTest::newRow("missing field, numbers saturate")
-        << "#windowpos 2147483648\t-99999999999999999999\t" + QByteArray(400, '9')
-        << "#version 1.5\n#windowpos 2147483647\t-2147483648\t2147483647\t0\n#columnwidths ?\n"_ba;
-    QTest::newRow("short and long saveditem; unknown names, version 2.0 ignored")
-        << "#saveditem Untitled 3\n#version 2.0\n# 12\n#saveditems a\n#saveditem a\tb\tc\td\te\n"_ba
-        << "#version 1.5\n#windowpos -1\t-1\t-1\t-1\n#columnwidths ?\n"
-           "#saveditem Untitled 3\t\t\t\n#saveditem a\tb\tc\td\n"_ba;
-    QTest::newRow("long text kept") << longText << longText;
+    row("later windowpos and columnwidths win, extremes kept",
+        "#windowpos 1\t2\t3\t4\n#columnwidths \n" + extremes, version + extremes, true);
+    row("non-numeric fields, a fifth one unused", "#windowpos left\t 5\t+5\t12px\t9\n",
+        version + "#windowpos 0\t0\t0\t12\n#columnwidths ?\n", false);
+    row("short saveditem, version 2.0 ignored", "#saveditem Untitled 3\n#version 2.0\n",
+        unset + "#saveditem Untitled 3\t\t\t\n", true);
+    row("a fifth saveditem field unused", "#saveditem a\tb\tc\td\te\n",
+        unset + "#saveditem a\tb\tc\td\n", false);
+    row("unknown name unused", "#saveditems a\n", unset, false);
 }
 
 void tst_PrefsFormat::applyDirectives()
 {
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, saved);
-    QCOMPARE(loadedAndSaved(file.toStdString()), saved);
+    QFETCH(bool, usedWhole);
+    bool whole = !usedWhole;
+    QCOMPARE(loadedAndSaved(file.toStdString(), whole), saved);
+    QCOMPARE(whole, usedWhole);
 }
 
 QTEST_GUILESS_MAIN(tst_PrefsFormat)

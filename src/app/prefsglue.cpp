@@ -63,7 +63,8 @@ void GlobalsModule::loadPrefs()
     if (!prefsFile().load())
         return;
     WindowTarget target(*window);
-    applyDirectives(gDirectives, target);
+    if (!applyDirectives(gDirectives, target))
+        prefsFile().markNotReadWhole();
     target.addGatheredRows();
 }
 

@@ -1,10 +1,10 @@
 #include "directives.h"
 
-#include <filesystem>
-#include <fstream>
+#include <cerrno>
+#include <fcntl.h>
 #include <iterator>
-#include <optional>
-#include <system_error>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace GlobalsModule {
 
@@ -58,11 +58,14 @@ DirectiveRead readDirectives(std::string_view bytes)
         const std::string_view line = bytes.substr(begin, end - begin);
         if (line.empty() || line.front() != '#') {
             // Empty lines left at the end hold nothing; anything else from here on was not read.
-            result.stoppedEarly = bytes.find_first_not_of("\r\n", begin) != std::string_view::npos;
+            if (bytes.find_first_not_of("\r\n", begin) != std::string_view::npos)
+                result.leftUnread = true;
             return result;
         }
         const std::size_t space = line.find(' ');
-        if (space != std::string_view::npos) {
+        if (space == std::string_view::npos) {
+            result.leftUnread = true;
+        } else {
             result.directives.push_back(
                 { asciiLower(line.substr(1, space - 1)), std::string(line.substr(space + 1)) });
         }
@@ -73,39 +76,65 @@ DirectiveRead readDirectives(std::string_view bytes)
 
 namespace {
 
-// The directives of the file at path; nothing when it cannot be read (missing, a folder, no
-// permission, a read error).
-std::optional<DirectiveRead> readFile(const std::string &path)
+// Closes the descriptor on every way out.
+class FileDescriptor
 {
-    // An ifstream opens a folder without complaint and then reads nothing from it.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string bytes;
-    char buffer[64 * 1024];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (in.bad())
-        return std::nullopt;
-    return readDirectives(bytes);
-}
+public:
+    explicit FileDescriptor(int fd)
+        : m_fd(fd)
+    {
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    [[nodiscard]] int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
 
 } // namespace
 
+std::optional<std::string> readRegularFile(const std::string &path)
+{
+    // The look by name keeps anything else from being opened at all (opening some devices has
+    // effects of its own); the open cannot wait, and the look at what was opened catches a pipe
+    // put in the file's place between the two.
+    struct stat status = {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    std::string bytes;
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+        if (count == 0)
+            return bytes;
+        if (count > 0)
+            bytes.append(buffer, static_cast<std::size_t>(count));
+        else if (errno != EINTR)
+            return std::nullopt;
+    }
+}
+
 namespace GlobalsModule {
 
-bool extractDirectives(const std::string &path, bool *stoppedEarly)
+bool extractDirectives(const std::string &path, bool *leftUnread)
 {
-    std::optional<DirectiveRead> read = readFile(path);
-    if (!read)
+    const std::optional<std::string> bytes = readRegularFile(path);
+    if (!bytes)
         return false;
-    if (stoppedEarly)
-        *stoppedEarly = read->stoppedEarly;
-    gDirectives.insert(gDirectives.end(), std::make_move_iterator(read->directives.begin()),
-        std::make_move_iterator(read->directives.end()));
+    DirectiveRead read = readDirectives(*bytes);
+    if (leftUnread)
+        *leftUnread = read.leftUnread;
+    gDirectives.insert(gDirectives.end(), std::make_move_iterator(read.directives.begin()),
+        std::make_move_iterator(read.directives.end()));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,9 +18,10 @@ struct directiveClass
 struct DirectiveRead
 {
     std::vector<directiveClass> directives;
-    // Reading ended at a line that does not begin with "#" while that line or a later one holds
-    // more than line ends: the file holds text that was not read.
-    bool stoppedEarly = false;
+    // Some of the file's text is in no record: a "#" line without a space was skipped, or reading
+    // ended at a line that does not begin with "#" while that line or a later one holds more than
+    // line ends.
+    bool leftUnread = false;
 
     bool operator==(const DirectiveRead &) const = default;
 };
@@ -29,14 +31,19 @@ struct DirectiveRead
 // without a space carries no directive and is skipped.
 [[nodiscard]] DirectiveRead readDirectives(std::string_view bytes);
 
+// The bytes of the regular file at path; nothing when it is missing, not a regular file, not ours
+// to read or fails to read. A pipe, socket or device is never opened for reading: it could keep
+// the caller waiting forever.
+[[nodiscard]] std::optional<std::string> readRegularFile(const std::string &path);
+
 namespace GlobalsModule {
 
 // The directives of the preferences file, read once at start-up.
 extern std::vector<directiveClass> gDirectives;
 
-// Appends the directives of the file at path to gDirectives. False when the file cannot be opened
-// for reading (missing, a folder, no permission); true otherwise, also for an empty file. When
-// asked, tells whether the file held text after the point where reading stopped.
-bool extractDirectives(const std::string &path, bool *stoppedEarly = nullptr);
+// Appends the directives of the file at path to gDirectives. False when the file cannot be read
+// (see readRegularFile); true otherwise, also for an empty file. When asked, tells whether some of
+// the file's text is in no record.
+bool extractDirectives(const std::string &path, bool *leftUnread = nullptr);
 
 } // namespace GlobalsModule

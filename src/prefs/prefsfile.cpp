@@ -1,12 +1,19 @@
 #include "prefsfile.h"
 
+#include "dateservice.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <iterator>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -30,6 +37,67 @@ bool nameTaken(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
+// Mode and owner of the regular file at path, for the file that takes its place or copies it.
+std::optional<struct stat> regularFileStatus(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return status;
+}
+
+// Renames by name alone, so that a pipe or device is never opened, and never over something
+// that took the new name in the meantime.
+bool moveWithoutReplacing(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
+        == 0)
+        return true;
+    // Some file systems do not know the flag.
+    if (errno != EINVAL)
+        return false;
+    return !nameTaken(to) && ::rename(source.constData(), target.constData()) == 0;
+}
+
+// Writes bytes to path through a temporary file renamed into place, so that a failure leaves
+// whatever was at path as it was. The file gets the mode and owner of like when given, else it
+// is readable by its owner only: the umask's choice would do for most files, but the list of
+// what someone worked on is nobody else's business.
+bool writeAtomically(
+    const QString &path, std::string_view bytes, const std::optional<struct stat> &like)
+{
+    QSaveFile file(path);
+    // Unbuffered: commit() flushes a buffer without looking at the result, so on a full disk a
+    // file of less than a buffer would be committed cut short. Written at once, every byte that
+    // does not reach the disk is seen below.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    mode_t mode = S_IRUSR | S_IWUSR;
+    if (like) {
+        // The temporary file is new, and so belongs to whoever saves: root saving a user's file
+        // would take it away from them. Only root may give a file away; for anyone else the
+        // file stays their own, which is no reason to give up the save. The owner goes first,
+        // since a change of owner clears the set-user-ID and set-group-ID bits.
+        [[maybe_unused]] const int given = ::fchown(file.handle(), like->st_uid, like->st_gid);
+        mode = like->st_mode & 07777;
+    }
+    if (::fchmod(file.handle(), mode) != 0)
+        return false;
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size)
+        return false; // the unfinished temporary file goes with `file`
+    return file.commit();
+}
+
+bool copyRegularFile(const QString &from, const QString &to)
+{
+    const std::optional<struct stat> status = regularFileStatus(from);
+    const std::optional<std::string> bytes = readRegularFile(QFile::encodeName(from).toStdString());
+    return status && bytes && writeAtomically(to, *bytes, status);
+}
+
 } // namespace
 
 PrefsFile::PrefsFile()
@@ -44,21 +112,28 @@ PrefsFile::PrefsFile(QString path)
 
 bool PrefsFile::load()
 {
+    m_keep = Keep::Nothing;
     if (m_path.isEmpty())
         return false;
     const QFileInfo info(m_path);
-    // A missing file is the first run; a folder in its place is nothing we could keep a copy of.
+    // A missing file is the first run; a folder in its place is nothing a save could replace.
     if (!info.exists() || info.isDir())
         return false;
 
-    bool stoppedEarly = false;
-    if (!GlobalsModule::extractDirectives(QFile::encodeName(m_path).toStdString(), &stoppedEarly)) {
-        m_keepUnread = true;
+    bool leftUnread = false;
+    if (!GlobalsModule::extractDirectives(QFile::encodeName(m_path).toStdString(), &leftUnread)) {
+        m_keep = Keep::MoveAside;
         return false;
     }
-    if (stoppedEarly)
-        m_keepUnread = true;
+    if (leftUnread)
+        m_keep = Keep::Copy;
     return true;
+}
+
+void PrefsFile::markNotReadWhole()
+{
+    if (m_keep == Keep::Nothing)
+        m_keep = Keep::Copy;
 }
 
 bool PrefsFile::save(std::string_view bytes)
@@ -67,47 +142,45 @@ bool PrefsFile::save(std::string_view bytes)
         return false;
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return false;
-    // Rows we could not load must not be lost to the first save: until a copy of them is safe,
-    // the file stays as it is.
-    if (m_keepUnread) {
-        if (!keepUnreadCopy())
-            return false;
-        m_keepUnread = false;
+
+    // What was not read is kept before anything replaces it. A file gone since loading (moved
+    // away by its owner, say) leaves nothing to keep.
+    QString movedTo;
+    if (m_keep != Keep::Nothing && nameTaken(m_path)) {
+        const QString keptAt = unreadCopyPath();
+        if (m_keep == Keep::Copy) {
+            // A copy, never a move: should the save then fail, or the program die before it is
+            // done, the next start must still find the file where it looks for it.
+            if (!copyRegularFile(m_path, keptAt))
+                return false;
+            m_keep = Keep::Nothing;
+        } else {
+            // Nothing of it could be read, so it cannot be copied; its own name is all we may
+            // touch.
+            if (!moveWithoutReplacing(m_path, keptAt))
+                return false;
+            movedTo = keptAt;
+        }
     }
 
-    const bool existed = QFileInfo::exists(m_path);
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!writeAtomically(m_path, bytes, regularFileStatus(m_path))) {
+        // Back where the next start looks, so that it meets the same file and this tries again.
+        if (!movedTo.isEmpty())
+            moveWithoutReplacing(movedTo, m_path);
         return false;
-    // QSaveFile gives a new file the umask's permissions; the list is nobody else's business.
-    // An existing file keeps whatever its owner chose.
-    if (!existed && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return false;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size)
-        return false; // the unfinished temporary file goes with `file`
-    return file.commit();
+    }
+    m_keep = Keep::Nothing;
+    return true;
 }
 
-QString PrefsFile::backupPath() const
+QString PrefsFile::unreadCopyPath() const
 {
     // No colons: they are awkward in file names on some systems and in some file managers.
-    const QString stamp = QDateTime::currentDateTime().toString(u"yyyy-MM-dd hh-mm-ss"_s);
+    const QString stamp
+        = QDateTime::fromSecsSinceEpoch(Clock::current().now()).toString(u"yyyy-MM-dd hh-mm-ss"_s);
     const QString stem = m_path + u" (unread "_s + stamp;
     QString candidate = stem + u')';
     for (int n = 2; nameTaken(candidate); ++n)
         candidate = stem + u' ' + QString::number(n) + u')';
     return candidate;
-}
-
-bool PrefsFile::keepUnreadCopy()
-{
-    // Gone since loading (moved away by its owner, say): nothing is left to lose.
-    if (!nameTaken(m_path))
-        return true;
-    const QString backup = backupPath();
-    if (QFile::copy(m_path, backup))
-        return true;
-    // A file we may not read can often still be moved aside within its folder.
-    return QFile::rename(m_path, backup);
 }

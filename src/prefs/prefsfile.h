@@ -3,7 +3,6 @@
 #include "directives.h"
 
 #include <QString>
-#include <optional>
 #include <string_view>
 
 // The preferences file on disk: "Tallyfox Prefs" directly in the user's configuration folder.
@@ -17,20 +16,26 @@ public:
     [[nodiscard]] QString path() const { return m_path; }
 
     // Appends the file's directives to GlobalsModule::gDirectives; false when it cannot be read.
-    // A file that exists but could not be read whole is copied aside before the first save
-    // replaces it, so rows that were not loaded stay on disk.
+    // What was not read must not be lost to the first save: a file read in part is copied to
+    // "<path> (unread <date time>)" first, and anything at the path that cannot be read at all is
+    // moved to that name.
     bool load();
 
-    // Replaces the file with bytes, atomically: on any failure the earlier file stays as it was.
-    // Creates the folder when it is missing; a new file is readable by its owner only.
+    // For a loader that could not use every record whole: the file is then kept as one that was
+    // not read whole.
+    void markNotReadWhole();
+
+    // Replaces the file with bytes, atomically: on any failure, the copy that could not be made
+    // included, the earlier file stays where and as it was, and the next save tries again.
+    // Creates the folder when it is missing. A new file is readable by its owner only; an existing
+    // one keeps its mode and, as far as the system lets us, its owner.
     bool save(std::string_view bytes);
 
-    // The name of the copy kept of a file that was not read whole.
-    [[nodiscard]] QString backupPath() const;
-
 private:
-    bool keepUnreadCopy();
+    enum class Keep { Nothing, Copy, MoveAside };
+
+    [[nodiscard]] QString unreadCopyPath() const;
 
     QString m_path;
-    bool m_keepUnread = false;
+    Keep m_keep = Keep::Nothing;
 };

@@ -2,6 +2,7 @@
 
 #include "textfields.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstddef>
@@ -77,22 +78,33 @@ std::string prefsText(
     return out;
 }
 
-void applyDirectives(const std::vector<directiveClass> &directives, PrefsTarget &target)
+bool applyDirectives(const std::vector<directiveClass> &directives, PrefsTarget &target)
 {
     constexpr std::string_view tab = "\t";
+    // Both "windowpos" and "saveditem" have four fields: a fourth tab starts one with no place.
+    const auto moreThanFourFields
+        = [](std::string_view text) { return std::count(text.begin(), text.end(), '\t') > 3; };
+    bool usedWhole = true;
     for (const directiveClass &directive : directives) {
         if (directive.name == "windowpos") {
             const auto field
                 = [&](int n) { return toInt32(leadingNumber(NthField(directive.text, tab, n))); };
             target.setWindowPlace({ field(1), field(2), field(3), field(4) });
+            if (moreThanFourFields(directive.text))
+                usedWhole = false;
         } else if (directive.name == "saveditem") {
             ListRow row;
             row.reserve(savedCells);
             for (int n = 1; n <= static_cast<int>(savedCells); ++n)
                 row.emplace_back(NthField(directive.text, tab, n));
             target.addRow(std::move(row));
+            if (moreThanFourFields(directive.text))
+                usedWhole = false;
         } else if (directive.name == "columnwidths") {
             target.setColumnWidths(directive.text);
+        } else if (directive.name != "version") {
+            usedWhole = false;
         }
     }
+    return usedWhole;
 }

@@ -38,5 +38,7 @@ public:
 
 // Applies "windowpos", "saveditem" and "columnwidths" records; any other name is ignored. A number
 // that is missing or not a number reads as 0 and saturates to 32 bits; a "saveditem" gives exactly
-// four cells, missing ones empty, extra ones dropped.
-void applyDirectives(const std::vector<directiveClass> &directives, PrefsTarget &target);
+// four cells, missing ones empty, extra ones dropped. False when text went unused on the way: a
+// record with a name this version does not know, or fields after a record's fourth. The next save
+// would lose that text, so the caller keeps the file as one that was not read whole.
+bool applyDirectives(const std::vector<directiveClass> &directives, PrefsTarget &target);
