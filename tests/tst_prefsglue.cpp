@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <ctime>
@@ -36,6 +37,7 @@ private slots:
     void saveBeforeLoadWritesNothing();
     void loadThenSave_data();
     void loadThenSave();
+    void changesAreSavedOnTheNextTurn();
     void closeSavesStoppedRowsAndLaterSavesWriteNothing();
 
 private:
@@ -124,7 +126,11 @@ void tst_PrefsGlue::loadThenSave()
     QFETCH(QByteArray, saved);
     QFETCH(bool, copyKept);
     openWindow(file);
-    QCOMPARE(m_window->geometry(), geometry);
+    // The place is the content area's: the menu bar sits above it, inside the window.
+    QCOMPARE(QRect(m_window->Left(), m_window->Top(), m_window->Width(), m_window->Height()),
+        geometry);
+    QCOMPARE(m_window->geometry().bottomLeft(), geometry.bottomLeft());
+    QVERIFY(m_window->geometry().top() < geometry.top());
     QCOMPARE(m_window->listBox()->ListCount(), file.count("#saveditem "));
     QCoreApplication::processEvents();
     QCOMPARE(fileBytes(), file);
@@ -132,6 +138,19 @@ void tst_PrefsGlue::loadThenSave()
     GlobalsModule::savePrefs();
     QCOMPARE(fileBytes(), saved);
     QCOMPARE(QDir(m_config.path()).entryList(QDir::Files).size(), copyKept ? 2 : 1);
+}
+
+// A change is saved once the event loop turns: a new row, then a sort by the Project heading.
+void tst_PrefsGlue::changesAreSavedOnTheNextTurn()
+{
+    const QByteArray x = "#saveditem x\t\t\t\n", untitled = "#saveditem Untitled project 1\t\t\t\n";
+    openWindow(header + x);
+    m_window->createNewRow();
+    QCOMPARE(fileBytes(), header + x);
+    QTRY_COMPARE(fileBytes(), header + x + untitled);
+    QHeaderView *heading = m_window->listBox()->horizontalHeader();
+    QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    QTRY_COMPARE(fileBytes(), header + untitled + x);
 }
 
 void tst_PrefsGlue::closeSavesStoppedRowsAndLaterSavesWriteNothing()
