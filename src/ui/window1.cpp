@@ -125,13 +125,13 @@ QRect Window1::contentPlace() const
     return geometry().adjusted(0, menuBarHeight(), 0, 0);
 }
 
-// The place comes from a file that may say anything: held within what a widget can have, no
-// sum of position and size can overflow.
-void Window1::setContentPlace(QRect place)
+// The place comes from a file that may say anything: held within what a widget can have before
+// anything adds to it, no sum of position and size can overflow.
+void Window1::setContentPlace(int left, int top, int width, int height)
 {
     constexpr int limit = QWIDGETSIZE_MAX;
-    place = QRect(std::clamp(place.x(), -limit, limit), std::clamp(place.y(), -limit, limit),
-        std::clamp(place.width(), 0, limit), std::clamp(place.height(), 0, limit));
+    const QRect place(std::clamp(left, -limit, limit), std::clamp(top, -limit, limit),
+        std::clamp(width, 0, limit), std::clamp(height, 0, limit));
     setGeometry(place.adjusted(0, -menuBarHeight(), 0, 0));
 }
 
@@ -158,25 +158,25 @@ int Window1::Height() const
 void Window1::setLeft(int left)
 {
     const QRect place = contentPlace();
-    setContentPlace({ left, place.y(), place.width(), place.height() });
+    setContentPlace(left, place.y(), place.width(), place.height());
 }
 
 void Window1::setTop(int top)
 {
     const QRect place = contentPlace();
-    setContentPlace({ place.x(), top, place.width(), place.height() });
+    setContentPlace(place.x(), top, place.width(), place.height());
 }
 
 void Window1::setWidth(int width)
 {
     const QRect place = contentPlace();
-    setContentPlace({ place.x(), place.y(), width, place.height() });
+    setContentPlace(place.x(), place.y(), width, place.height());
 }
 
 void Window1::setHeight(int height)
 {
     const QRect place = contentPlace();
-    setContentPlace({ place.x(), place.y(), place.width(), height });
+    setContentPlace(place.x(), place.y(), place.width(), height);
 }
 
 void Window1::layOutControls()

@@ -64,7 +64,7 @@ private:
     void layOutControls();
     [[nodiscard]] int menuBarHeight() const;
     [[nodiscard]] QRect contentPlace() const;
-    void setContentPlace(QRect place);
+    void setContentPlace(int left, int top, int width, int height);
     [[nodiscard]] QAction *menuItem(const QString &name) const;
 
     void ListBox1_Open();
