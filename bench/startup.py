@@ -15,14 +15,15 @@ import tempfile
 import time
 
 
-def window_mapped(pid, name):
+def window_mapped(process, name):
     # xdotool's own --sync polls only twice a second.
-    while True:
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid),
+    while process.poll() is None:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(process.pid),
                                 "--name", name], capture_output=True, text=True).stdout
         if found.strip():
             return
         time.sleep(0.002)
+    raise RuntimeError(f"{process.args[0]} ended with status {process.returncode}")
 
 
 def peak_kib(pid):
@@ -44,7 +45,7 @@ def one_run(command, name, prefs):
         begin = time.monotonic()
         process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
-        window_mapped(process.pid, name)
+        window_mapped(process, name)
         spent = time.monotonic() - begin
         time.sleep(0.3)  # whatever it does once the window is up counts towards the peak
         peak = peak_kib(process.pid)
