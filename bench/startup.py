@@ -4,7 +4,7 @@ memory (VmHWM, read just before it is ended), with no preferences file and with 
 beside the floor (a bare QMainWindow holding an empty four-column QTableView). Runs are
 interleaved, each with a fresh HOME; medians are reported.
 
-    xvfb-run -a python3 bench/startup.py build [runs] [rows]
+    xvfb-run -a -s -noreset python3 bench/startup.py build [runs] [rows]
 """
 import os
 import shutil
@@ -23,7 +23,7 @@ def window_mapped(process, name):
         if found.strip():
             return
         time.sleep(0.002)
-    raise RuntimeError(f"{process.args[0]} ended with status {process.returncode}")
+    raise RuntimeError()
 
 
 def peak_kib(pid):
@@ -42,10 +42,14 @@ def one_run(command, name, prefs):
         if prefs:
             shutil.copy(prefs, os.path.join(config, "Tallyfox Prefs"))
         env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=config, QT_QPA_PLATFORM="xcb")
+        log = open(os.path.join(home, "log"), "w+")
         begin = time.monotonic()
-        process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
-        window_mapped(process, name)
+        process = subprocess.Popen(command, env=env, stdout=log, stderr=log)
+        try:
+            window_mapped(process, name)
+        except RuntimeError:
+            log.seek(0)
+            sys.exit(f"{command[0]} ended with status {process.returncode}:\n{log.read()}")
         spent = time.monotonic() - begin
         time.sleep(0.3)  # whatever it does once the window is up counts towards the peak
         peak = peak_kib(process.pid)

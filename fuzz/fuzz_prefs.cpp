@@ -48,19 +48,19 @@ ListRow asWritten(const ListRow &row)
 {
     ListRow cells;
     for (std::size_t column = 0; column < columnCount; ++column)
-        cells.push_back(withoutLineBreaks(column < row.size() ? row[column] : std::string()));
+        cells.set(column, withoutLineBreaks(row[column]));
     return cells;
 }
 
-// The raw input cut in four, so that the writer also meets tabs, line breaks and NUL bytes in
-// cells, which no parsed record can carry.
+// The raw input cut in four, so that the writer also meets line breaks and NUL bytes in cells,
+// which no parsed record can carry (a tab becomes a space on its way into a cell).
 ListRow rawRow(std::string_view bytes)
 {
     ListRow row;
     const std::size_t quarter = bytes.size() / columnCount;
     for (std::size_t column = 0; column < columnCount; ++column) {
         const std::size_t begin = column * quarter;
-        row.emplace_back(bytes.substr(begin, column + 1 == columnCount ? bytes.npos : quarter));
+        row.set(column, bytes.substr(begin, column + 1 == columnCount ? bytes.npos : quarter));
     }
     return row;
 }

@@ -25,7 +25,7 @@ inline QString rowsOf(const ListBox &list)
     for (int row = 0; row < list.ListCount(); ++row) {
         QString text = list.Selected(row) ? QStringLiteral("*") : QString();
         for (int column = 0; column < list.model()->columnCount(); ++column)
-            text += QString::fromStdString(list.Cell(row, column)) + u'|';
+            text += QString::fromUtf8(list.Cell(row, column)) + u'|';
         while (text.endsWith(u'|'))
             text.chop(1);
         rows << text;

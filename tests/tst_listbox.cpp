@@ -65,7 +65,7 @@ private slots:
         }
         QString names;
         for (const ListRow &row : m_list->listModel()->rows())
-            names += QString::fromStdString(row.front());
+            names += QString::fromUtf8(row[0]);
         QCOMPARE(names, order);
         QCOMPARE(m_list->selectedRows(), after);
         QCOMPARE(m_list->ListIndex(), after.empty() ? -1 : after.front());
@@ -105,7 +105,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), finish);
             QTRY_VERIFY(!m_list->findChild<QLineEdit *>());
             const bool kept = finish == Qt::Key_Return;
-            QCOMPARE(QString::fromStdString(m_list->Cell(1, 0)), kept ? u"xy"_s : u"C"_s);
+            QCOMPARE(QString::fromUtf8(m_list->Cell(1, 0)), kept ? u"xy"_s : u"C"_s);
             QCOMPARE(cellAction.count(), kept ? 1 : 0);
         }
         QCOMPARE(cellAction.first(), (QVariantList { 1, 0 }));
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(m_list->ListIndex(), -1);
         QCOMPARE(m_list->LastIndex(), count / 2 - 1);
         for (int row = 0; row < count / 2; ++row)
-            QCOMPARE(QString::fromStdString(m_list->Cell(row, 0)), QString::number(2 * row + 1));
+            QCOMPARE(QString::fromUtf8(m_list->Cell(row, 0)), QString::number(2 * row + 1));
     }
 
 private:

@@ -98,7 +98,7 @@ void App::Open()
     }
     QIcon icon;
     for (const int size : { 16, 32, 48, 64, 128 })
-        icon.addFile(u":/icons/%1"_s.arg(size));
+        icon.addFile(u":/icons/%1.png"_s.arg(size));
     setWindowIcon(icon);
 
     GlobalsModule::loadPrefs();

@@ -25,9 +25,10 @@ bool loading = false;
 class WindowTarget final : public PrefsTarget
 {
 public:
-    explicit WindowTarget(Window1 &window)
+    WindowTarget(Window1 &window, std::size_t records)
         : m_window(window)
     {
+        m_rows.reserve(records);
     }
     void setWindowPlace(const WindowPlace &place) override
     {
@@ -62,9 +63,12 @@ void GlobalsModule::loadPrefs()
     loaded = true;
     if (!prefsFile().load())
         return;
-    WindowTarget target(*window);
-    if (!applyDirectives(gDirectives, target))
+    WindowTarget target(*window, gDirectives.size());
+    // The records are spent on the way: each row takes its record's text over, and a long list
+    // must not be held twice.
+    if (!applyDirectives(std::move(gDirectives), target))
         prefsFile().markNotReadWhole();
+    gDirectives.clear();
     target.addGatheredRows();
 }
 

@@ -192,10 +192,10 @@ void ListBox::commitEdit()
     }
 }
 
-void ListBox::AddRow(std::string text)
+void ListBox::AddRow(std::string_view text)
 {
-    std::vector<ListRow> rows(1);
-    rows.front().push_back(std::move(text));
+    std::vector<ListRow> rows;
+    rows.push_back(ListRow { text });
     AddRows(std::move(rows));
 }
 
@@ -230,14 +230,14 @@ int ListBox::LastIndex() const
     return m_lastIndex;
 }
 
-const std::string &ListBox::Cell(int row, int column) const
+std::string_view ListBox::Cell(int row, int column) const
 {
     return m_model->cell(row, column);
 }
 
-void ListBox::setCell(int row, int column, std::string text)
+void ListBox::setCell(int row, int column, std::string_view text)
 {
-    m_model->setCell(row, column, std::move(text));
+    m_model->setCell(row, column, text);
 }
 
 bool ListBox::Selected(int row) const

@@ -28,7 +28,7 @@ public:
     [[nodiscard]] ListModel *listModel() const { return m_model; }
 
     // Appends a row whose first cell is text and whose other cells are empty.
-    void AddRow(std::string text);
+    void AddRow(std::string_view text);
     // Appends many rows in one step: what loading a long list needs.
     void AddRows(std::vector<ListRow> rows);
     void RemoveRow(int row);
@@ -37,8 +37,9 @@ public:
     // The index of the row added last, or -1 once it is gone.
     [[nodiscard]] int LastIndex() const;
 
-    [[nodiscard]] const std::string &Cell(int row, int column) const;
-    void setCell(int row, int column, std::string text);
+    // Valid until the row changes or rows are added.
+    [[nodiscard]] std::string_view Cell(int row, int column) const;
+    void setCell(int row, int column, std::string_view text);
 
     [[nodiscard]] bool Selected(int row) const;
     void setSelected(int row, bool selected);

@@ -17,6 +17,11 @@ std::size_t toSize(int value)
     return static_cast<std::size_t>(value);
 }
 
+QString decoded(std::string_view bytes)
+{
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
 } // namespace
 
 ListModel::ListModel(int columnCount, QObject *parent)
@@ -45,7 +50,7 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
-        return QString::fromUtf8(cell(index.row(), index.column()));
+        return decoded(cell(index.row(), index.column()));
     }
     return {};
 }
@@ -56,13 +61,12 @@ bool ListModel::setData(const QModelIndex &index, const QVariant &value, int rol
         || !value.canConvert<QString>()) {
         return false;
     }
-    std::string typed = withoutLineBreaks(value.toString().toStdString());
-    std::string &bytes = m_rows[toSize(index.row())][toSize(index.column())];
+    const std::string typed = withoutLineBreaks(value.toString().toStdString());
     // Re-encoding would replace the invalid sequences of an untouched cell with U+FFFD.
-    if (QString::fromStdString(typed) == QString::fromUtf8(bytes)) {
+    if (QString::fromStdString(typed) == decoded(cell(index.row(), index.column()))) {
         return true;
     }
-    bytes = std::move(typed);
+    m_rows[toSize(index.row())].set(toSize(index.column()), typed);
     emit dataChanged(index, index, { Qt::DisplayRole, Qt::EditRole });
     return true;
 }
@@ -108,7 +112,7 @@ void ListModel::sort(int column, Qt::SortOrder order)
     const std::size_t count = m_rows.size();
     std::vector<QString> keys(count);
     for (std::size_t row = 0; row < count; ++row) {
-        keys[row] = QString::fromUtf8(m_rows[row][toSize(column)]);
+        keys[row] = decoded(m_rows[row][toSize(column)]);
     }
     std::vector<int> permutation(count);
     std::iota(permutation.begin(), permutation.end(), 0);
@@ -155,22 +159,17 @@ void ListModel::setColumnEditable(int column, bool editable)
     }
 }
 
-const std::string &ListModel::cell(int row, int column) const
+std::string_view ListModel::cell(int row, int column) const
 {
-    static const std::string empty;
-    return isValidCell(row, column) ? m_rows[toSize(row)][toSize(column)] : empty;
+    return isValidCell(row, column) ? m_rows[toSize(row)][toSize(column)] : std::string_view();
 }
 
-void ListModel::setCell(int row, int column, std::string text)
+void ListModel::setCell(int row, int column, std::string_view text)
 {
-    if (!isValidCell(row, column)) {
+    if (!isValidCell(row, column) || cell(row, column) == text) {
         return;
     }
-    std::string &bytes = m_rows[toSize(row)][toSize(column)];
-    if (bytes == text) {
-        return;
-    }
-    bytes = std::move(text);
+    m_rows[toSize(row)].set(toSize(column), text);
     const QModelIndex changed = index(row, column);
     emit dataChanged(changed, changed, { Qt::DisplayRole, Qt::EditRole });
 }
@@ -192,8 +191,12 @@ void ListModel::appendRows(std::vector<ListRow> rows)
     }
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    m_rows.insert(
-        m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    if (m_rows.empty()) {
+        m_rows = std::move(rows);
+    } else {
+        m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
+            std::make_move_iterator(rows.end()));
+    }
     endInsertRows();
 }
 

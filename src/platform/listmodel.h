@@ -4,7 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
-#include <string>
+#include <string_view>
 #include <vector>
 
 // The rows of a list control. Each cell keeps the bytes it was given; the views see them decoded
@@ -35,11 +35,12 @@ public:
     void setColumnEditable(int column, bool editable);
 
     // Byte-exact access to the cells. Out-of-range indexes read as an empty text and are
-    // ignored on writing.
-    [[nodiscard]] const std::string &cell(int row, int column) const;
-    void setCell(int row, int column, std::string text);
+    // ignored on writing. A text read stays valid until its row changes or rows are added.
+    [[nodiscard]] std::string_view cell(int row, int column) const;
+    void setCell(int row, int column, std::string_view text);
 
     // Rows with fewer cells than columns are padded with empty ones; extra cells are dropped.
+    // Rows added to an empty list are taken over whole, without moving any of them.
     void appendRow(ListRow row);
     void appendRows(std::vector<ListRow> rows);
     // Removes the rows whose indexes are given (any order, duplicates allowed) in as few

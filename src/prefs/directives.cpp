@@ -1,6 +1,7 @@
 #include "directives.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <iterator>
 #include <sys/stat.h>
@@ -26,52 +27,101 @@ std::string asciiLower(std::string_view text)
     return result;
 }
 
-// Where the line starting at begin ends, before its line end; bytes.size() when it has none.
-// A plain byte loop: the line may be megabytes long, and looking for "\r" and "\n" separately
-// would scan the rest of the file once per line.
-std::size_t lineEnd(std::string_view bytes, std::size_t begin)
+// Reads directive lines from a file's bytes as they arrive, in pieces of any size, so that a long
+// file never has to be held whole beside the records made of it.
+class DirectiveReader
 {
-    std::size_t at = begin;
-    while (at < bytes.size() && bytes[at] != '\n' && bytes[at] != '\r')
-        ++at;
-    return at;
+public:
+    // Reads the lines these bytes complete. False once nothing later in the file can change the
+    // result: reading has ended and text was found after its end.
+    bool feed(std::string_view bytes);
+    // The records, once every piece has been fed.
+    DirectiveRead finish();
+
+private:
+    void readLine(std::string_view line);
+
+    // The start of a line whose end has not arrived yet.
+    std::string m_partial;
+    // The last piece ended with "\r": a "\n" at the start of the next belongs to it.
+    bool m_afterCarriageReturn = false;
+    // A line that does not begin with "#" ended the reading.
+    bool m_ended = false;
+    DirectiveRead m_read;
+};
+
+bool DirectiveReader::feed(std::string_view bytes)
+{
+    if (m_afterCarriageReturn && !bytes.empty()) {
+        m_afterCarriageReturn = false;
+        if (bytes.front() == '\n')
+            bytes.remove_prefix(1);
+    }
+    while (!bytes.empty() && !m_ended) {
+        // memchr for each kind of line end, the second only within the line the first found:
+        // both run at memory speed, and neither looks past the line.
+        const char *data = bytes.data();
+        const auto *lineFeed = static_cast<const char *>(std::memchr(data, '\n', bytes.size()));
+        std::size_t end = lineFeed ? static_cast<std::size_t>(lineFeed - data) : bytes.size();
+        if (const auto *carriageReturn = static_cast<const char *>(std::memchr(data, '\r', end)))
+            end = static_cast<std::size_t>(carriageReturn - data);
+        if (end == bytes.size()) {
+            m_partial.append(bytes);
+            return true;
+        }
+        if (m_partial.empty()) {
+            readLine(bytes.substr(0, end));
+        } else {
+            m_partial.append(bytes.substr(0, end));
+            readLine(m_partial);
+            m_partial.clear();
+        }
+        std::size_t next = end + 1;
+        if (bytes[end] == '\r') {
+            if (next == bytes.size())
+                m_afterCarriageReturn = true;
+            else if (bytes[next] == '\n')
+                ++next;
+        }
+        bytes.remove_prefix(next);
+    }
+    // Empty lines left at the end hold nothing; anything else after the end was not read.
+    if (m_ended && bytes.find_first_not_of("\r\n") != std::string_view::npos)
+        m_read.leftUnread = true;
+    return !(m_ended && m_read.leftUnread);
 }
 
-// Where the line after the one ending at end begins: past "\n", "\r\n" or a lone "\r".
-std::size_t nextLine(std::string_view bytes, std::size_t end)
+DirectiveRead DirectiveReader::finish()
 {
-    if (end >= bytes.size())
-        return bytes.size();
-    if (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')
-        return end + 2;
-    return end + 1;
+    if (!m_partial.empty() && !m_ended)
+        readLine(m_partial);
+    m_partial.clear();
+    return std::move(m_read);
+}
+
+void DirectiveReader::readLine(std::string_view line)
+{
+    if (line.empty() || line.front() != '#') {
+        m_ended = true;
+        m_read.leftUnread = m_read.leftUnread || !line.empty();
+        return;
+    }
+    const std::size_t space = line.find(' ');
+    if (space == std::string_view::npos) {
+        m_read.leftUnread = true;
+        return;
+    }
+    m_read.directives.push_back(
+        { asciiLower(line.substr(1, space - 1)), std::string(line.substr(space + 1)) });
 }
 
 } // namespace
 
 DirectiveRead readDirectives(std::string_view bytes)
 {
-    DirectiveRead result;
-    std::size_t begin = 0;
-    while (begin < bytes.size()) {
-        const std::size_t end = lineEnd(bytes, begin);
-        const std::string_view line = bytes.substr(begin, end - begin);
-        if (line.empty() || line.front() != '#') {
-            // Empty lines left at the end hold nothing; anything else from here on was not read.
-            if (bytes.find_first_not_of("\r\n", begin) != std::string_view::npos)
-                result.leftUnread = true;
-            return result;
-        }
-        const std::size_t space = line.find(' ');
-        if (space == std::string_view::npos) {
-            result.leftUnread = true;
-        } else {
-            result.directives.push_back(
-                { asciiLower(line.substr(1, space - 1)), std::string(line.substr(space + 1)) });
-        }
-        begin = nextLine(bytes, end);
-    }
-    return result;
+    DirectiveReader reader;
+    reader.feed(bytes);
+    return reader.finish();
 }
 
 namespace {
@@ -99,42 +149,57 @@ private:
 
 } // namespace
 
-std::optional<std::string> readRegularFile(const std::string &path)
+bool readRegularFile(const std::string &path, const std::function<bool(std::string_view)> &take)
 {
     // The look by name keeps anything else from being opened at all (opening some devices has
     // effects of its own); the open cannot wait, and the look at what was opened catches a pipe
     // put in the file's place between the two.
     struct stat status = {};
     if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return std::nullopt;
+        return false;
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
-        return std::nullopt;
-    std::string bytes;
+        return false;
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
         if (count == 0)
-            return bytes;
-        if (count > 0)
-            bytes.append(buffer, static_cast<std::size_t>(count));
-        else if (errno != EINTR)
-            return std::nullopt;
+            return true;
+        if (count > 0) {
+            if (!take(std::string_view(buffer, static_cast<std::size_t>(count))))
+                return true;
+        } else if (errno != EINTR) {
+            return false;
+        }
     }
+}
+
+std::optional<std::string> readRegularFile(const std::string &path)
+{
+    std::string bytes;
+    if (!readRegularFile(path, [&bytes](std::string_view piece) {
+            bytes.append(piece);
+            return true;
+        }))
+        return std::nullopt;
+    return bytes;
 }
 
 namespace GlobalsModule {
 
 bool extractDirectives(const std::string &path, bool *leftUnread)
 {
-    const std::optional<std::string> bytes = readRegularFile(path);
-    if (!bytes)
+    DirectiveReader reader;
+    if (!readRegularFile(path, [&reader](std::string_view piece) { return reader.feed(piece); }))
         return false;
-    DirectiveRead read = readDirectives(*bytes);
+    DirectiveRead read = reader.finish();
     if (leftUnread)
         *leftUnread = read.leftUnread;
-    gDirectives.insert(gDirectives.end(), std::make_move_iterator(read.directives.begin()),
-        std::make_move_iterator(read.directives.end()));
+    if (gDirectives.empty())
+        gDirectives = std::move(read.directives);
+    else
+        gDirectives.insert(gDirectives.end(), std::make_move_iterator(read.directives.begin()),
+            std::make_move_iterator(read.directives.end()));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,9 @@ struct DirectiveRead
 // to read or fails to read. A pipe, socket or device is never opened for reading: it could keep
 // the caller waiting forever.
 [[nodiscard]] std::optional<std::string> readRegularFile(const std::string &path);
+// The same, handed to take a piece at a time until take returns false; false when the file could
+// not be read.
+bool readRegularFile(const std::string &path, const std::function<bool(std::string_view)> &take);
 
 namespace GlobalsModule {
 

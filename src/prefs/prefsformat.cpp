@@ -25,21 +25,31 @@ void appendNumber(std::string &out, std::int32_t value)
     out.append(buffer.data(), result.ptr);
 }
 
-std::string_view cellOf(const ListRow &row, std::size_t column)
-{
-    return column < row.size() ? std::string_view(row[column]) : std::string_view();
-}
-
 std::size_t expectedSize(std::string_view columnWidths, const std::vector<ListRow> &rows)
 {
     std::size_t size = versionLine.size() + windowPosName.size() + 4 * longestNumber
         + columnWidthsName.size() + columnWidths.size() + 1;
-    for (const ListRow &row : rows) {
-        size += savedItemName.size() + savedCells;
-        for (std::size_t column = 0; column < savedCells; ++column)
-            size += cellOf(row, column).size();
-    }
+    for (const ListRow &row : rows)
+        size += savedItemName.size() + row.line().size() + savedCells;
     return size;
+}
+
+// The row's four cells as one line of fields: its own line when it has four, as the list's rows
+// do, so that writing a long list copies each row once.
+void appendRow(std::string &out, const ListRow &row)
+{
+    const std::size_t begin = out.size();
+    if (row.size() == savedCells) {
+        out += row.line();
+    } else {
+        ListRow four = row;
+        four.resize(savedCells);
+        out += four.line();
+    }
+    // A cell holds no tab; a line break in one would end the record early.
+    std::replace_if(
+        out.begin() + static_cast<std::ptrdiff_t>(begin), out.end(),
+        [](char c) { return c == '\n' || c == '\r'; }, ' ');
 }
 
 } // namespace
@@ -68,24 +78,20 @@ std::string prefsText(
 
     for (const ListRow &row : rows) {
         out += savedItemName;
-        for (std::size_t column = 0; column < savedCells; ++column) {
-            if (column > 0)
-                out += '\t';
-            out += withoutLineBreaks(cellOf(row, column));
-        }
+        appendRow(out, row);
         out += '\n';
     }
     return out;
 }
 
-bool applyDirectives(const std::vector<directiveClass> &directives, PrefsTarget &target)
+bool applyDirectives(std::vector<directiveClass> directives, PrefsTarget &target)
 {
     constexpr std::string_view tab = "\t";
     // Both "windowpos" and "saveditem" have four fields: a fourth tab starts one with no place.
     const auto moreThanFourFields
         = [](std::string_view text) { return std::count(text.begin(), text.end(), '\t') > 3; };
     bool usedWhole = true;
-    for (const directiveClass &directive : directives) {
+    for (directiveClass &directive : directives) {
         if (directive.name == "windowpos") {
             const auto field
                 = [&](int n) { return toInt32(leadingNumber(NthField(directive.text, tab, n))); };
@@ -93,13 +99,14 @@ bool applyDirectives(const std::vector<directiveClass> &directives, PrefsTarget 
             if (moreThanFourFields(directive.text))
                 usedWhole = false;
         } else if (directive.name == "saveditem") {
-            ListRow row;
-            row.reserve(savedCells);
-            for (int n = 1; n <= static_cast<int>(savedCells); ++n)
-                row.emplace_back(NthField(directive.text, tab, n));
-            target.addRow(std::move(row));
-            if (moreThanFourFields(directive.text))
+            // The record's text is the row's line: taken over, not copied.
+            ListRow row = ListRow::fromLine(std::move(directive.text));
+            const std::size_t cells = row.size();
+            if (cells > savedCells)
                 usedWhole = false;
+            if (cells != savedCells)
+                row.resize(savedCells);
+            target.addRow(std::move(row));
         } else if (directive.name == "columnwidths") {
             target.setColumnWidths(directive.text);
         } else if (directive.name != "version") {

@@ -41,4 +41,4 @@ public:
 // four cells, missing ones empty, extra ones dropped. False when text went unused on the way: a
 // record with a name this version does not know, or fields after a record's fourth. The next save
 // would lose that text, so the caller keeps the file as one that was not read whole.
-bool applyDirectives(const std::vector<directiveClass> &directives, PrefsTarget &target);
+bool applyDirectives(std::vector<directiveClass> directives, PrefsTarget &target);

@@ -208,7 +208,7 @@ void Window1::createNewRow()
 void Window1::startTime(int row)
 {
     const Date now;
-    const std::string &start = ListBox1->Cell(row, Start);
+    const std::string_view start = ListBox1->Cell(row, Start);
     if (!start.empty())
         ListBox1->setCell(
             row, Start, continuedStartText(start, ListBox1->Cell(row, Finish), now.TotalSeconds()));
@@ -270,8 +270,8 @@ void Window1::refreshButtons()
 
 void Window1::editTimes(int row)
 {
-    gStartTime = ListBox1->Cell(row, Start);
-    gFinishTime = ListBox1->Cell(row, Finish);
+    gStartTime = std::string(ListBox1->Cell(row, Start));
+    gFinishTime = std::string(ListBox1->Cell(row, Finish));
     {
         EditDialog dialog(this);
         dialog.exec();
