@@ -18,7 +18,7 @@ import time
 def window_mapped(process, name):
     # xdotool's own --sync polls only twice a second.
     while process.poll() is None:
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(process.pid),
+        found = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(process.pid),
                                 "--name", name], capture_output=True, text=True).stdout
         if found.strip():
             return

@@ -5,20 +5,14 @@
 
 #include <QPainter>
 
-namespace {
-
-QString credits()
-{
-    return QString::fromStdString(GlobalsModule::creditString);
-}
-
-} // namespace
-
 ScrollingCanvasClass2::ScrollingCanvasClass2(QWidget *parent)
     : Canvas(parent)
+    , m_font(smallFont())
 {
     // Every pixel is painted on every frame; nothing beneath needs drawing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_text.setTextFormat(Qt::PlainText);
+    m_text.setPerformanceHint(QStaticText::AggressiveCaching);
 }
 
 void ScrollingCanvasClass2::Open()
@@ -30,9 +24,15 @@ void ScrollingCanvasClass2::Open()
 
 void ScrollingCanvasClass2::animate()
 {
-    // Measured on every tick, so that a change of the text or its font shows at once.
-    const int textWidth = QFontMetrics(smallFont()).horizontalAdvance(credits());
-    m_frameX = m_scroll.advance(textWidth);
+    // The width is taken on every tick, so a new text shows at once; shaping the line, the
+    // costly part, happens again only when the text has changed.
+    if (GlobalsModule::creditString != m_shaped) {
+        m_shaped = GlobalsModule::creditString;
+        m_text.setText(QString::fromStdString(m_shaped));
+        m_text.prepare(QTransform(), m_font);
+        m_textWidth = QFontMetrics(m_font).horizontalAdvance(m_text.text());
+    }
+    m_frameX = m_scroll.advance(m_textWidth);
     update();
 }
 
@@ -42,7 +42,10 @@ void ScrollingCanvasClass2::paintEvent(QPaintEvent *)
     g.fillRect(rect(), Qt::black);
     if (!m_frameX)
         return;
-    g.setFont(smallFont());
+    g.setFont(m_font);
     g.setPen(Qt::white);
-    g.drawText(*m_frameX, g.fontMetrics().height() - 2, credits());
+    // A static text is placed by its top; the line's baseline is 2 pixels above the strip's
+    // bottom, as the strip is one line high.
+    const QFontMetrics metrics(m_font);
+    g.drawStaticText(*m_frameX, metrics.height() - 2 - metrics.ascent(), m_text);
 }

@@ -3,7 +3,10 @@
 #include "canvas.h"
 #include "creditscroll.h"
 
+#include <QFont>
+#include <QStaticText>
 #include <optional>
+#include <string>
 
 // The about box's credits strip: one line of credits moving right to left across a black strip.
 // animate sets up each frame and asks for a repaint of the strip alone; painting only draws the
@@ -25,6 +28,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QFont m_font;
+    // The credits as last shaped, and their width in the strip's font.
+    std::string m_shaped;
+    QStaticText m_text;
+    int m_textWidth = 0;
     CreditScroll m_scroll;
     // Where the present frame draws the text; none before the first tick.
     std::optional<int> m_frameX;
