@@ -58,7 +58,7 @@ Window1 *Window1::existing()
 }
 
 Window1::Window1(QWidget *parent)
-    : QMainWindow(parent)
+    : DocumentWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Tally Fox"_s);
@@ -69,26 +69,15 @@ Window1::Window1(QWidget *parent)
     setMenuBar(Menu::instance());
     addMenuHandler(u"FileNew"_s, [this] { return _FileNew_Action(); });
 
-    auto *content = new QWidget(this);
-    content->setMinimumSize(minimumContentSize);
-    content->setMaximumSize(maximumContentSize);
-    content->installEventFilter(this);
-    setCentralWidget(content);
-    // The window itself must hold to the limits too, with room for its menu bar, or it grows
-    // around a content area that cannot follow.
-    const QSize bar(0, menuBarHeight());
-    setMinimumSize(minimumContentSize + bar);
-    setMaximumSize(maximumContentSize + bar);
-
     for (int index = 0; index < int(BevelButton1.size()); ++index) {
-        auto *button = new QPushButton(index == 0 ? u"Start"_s : u"Stop"_s, content);
+        auto *button = new QPushButton(index == 0 ? u"Start"_s : u"Stop"_s, content());
         button->setFocusPolicy(Qt::NoFocus);
         button->setEnabled(false);
         connect(button, &QPushButton::clicked, this, [this, index] { BevelButton1_Action(index); });
         BevelButton1.at(std::size_t(index)) = button;
     }
 
-    ListBox1 = new myListClass(content);
+    ListBox1 = new myListClass(content());
     connect(ListBox1, &ListBox::Change, this, &Window1::ListBox1_Change);
     connect(ListBox1, &ListBox::DoubleClick, this, &Window1::ListBox1_DoubleClick);
     connect(ListBox1, &ListBox::CellAction, this, &Window1::ListBox1_CellAction);
@@ -99,8 +88,8 @@ Window1::Window1(QWidget *parent)
     });
     ListBox1_Open();
 
-    resize(contentSize + bar);
-    layOutControls();
+    setContentSizes(contentSize, minimumContentSize, maximumContentSize);
+    layOutContent(content()->size());
 }
 
 Window1::~Window1() = default;
@@ -110,91 +99,14 @@ QPushButton *Window1::button(int index) const
     return BevelButton1.at(std::size_t(index));
 }
 
-int Window1::menuBarHeight() const
+void Window1::layOutContent(QSize area)
 {
-    // Where the platform shows the menu bar at the top of the screen, the window has none.
-    const auto *bar = qobject_cast<QMenuBar *>(menuWidget());
-    if (!bar || bar->isNativeMenuBar())
-        return 0;
-    const int height = bar->heightForWidth(std::max(width(), minimumContentSize.width()));
-    return height > 0 ? height : bar->sizeHint().height();
-}
-
-QRect Window1::contentPlace() const
-{
-    return geometry().adjusted(0, menuBarHeight(), 0, 0);
-}
-
-// The place comes from a file that may say anything: held within what a widget can have before
-// anything adds to it, no sum of position and size can overflow.
-void Window1::setContentPlace(int left, int top, int width, int height)
-{
-    constexpr int limit = QWIDGETSIZE_MAX;
-    const QRect place(std::clamp(left, -limit, limit), std::clamp(top, -limit, limit),
-        std::clamp(width, 0, limit), std::clamp(height, 0, limit));
-    setGeometry(place.adjusted(0, -menuBarHeight(), 0, 0));
-}
-
-int Window1::Left() const
-{
-    return contentPlace().left();
-}
-
-int Window1::Top() const
-{
-    return contentPlace().top();
-}
-
-int Window1::Width() const
-{
-    return contentPlace().width();
-}
-
-int Window1::Height() const
-{
-    return contentPlace().height();
-}
-
-void Window1::setLeft(int left)
-{
-    const QRect place = contentPlace();
-    setContentPlace(left, place.y(), place.width(), place.height());
-}
-
-void Window1::setTop(int top)
-{
-    const QRect place = contentPlace();
-    setContentPlace(place.x(), top, place.width(), place.height());
-}
-
-void Window1::setWidth(int width)
-{
-    const QRect place = contentPlace();
-    setContentPlace(place.x(), place.y(), width, place.height());
-}
-
-void Window1::setHeight(int height)
-{
-    const QRect place = contentPlace();
-    setContentPlace(place.x(), place.y(), place.width(), height);
-}
-
-void Window1::layOutControls()
-{
-    const QSize area = centralWidget()->size();
     ListBox1->setGeometry(
         margin, listTop, area.width() - 2 * margin, area.height() - listTop - listBottomMargin);
     const int buttonTop = area.height() - buttonBottomMargin - buttonSize.height();
     for (std::size_t index = 0; index < BevelButton1.size(); ++index)
         BevelButton1.at(index)->setGeometry(
             QRect({ buttonLefts.at(index), buttonTop }, buttonSize));
-}
-
-bool Window1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == centralWidget() && event->type() == QEvent::Resize)
-        layOutControls();
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void Window1::createNewRow()

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "documentwindow.h"
 #include "menubar.h"
 
-#include <QMainWindow>
 #include <array>
 
 class myListClass;
@@ -10,7 +10,7 @@ class QPushButton;
 
 // The main window: the project list above the Start/Stop pair. Its handlers turn clicks,
 // double-clicks, keys and menu commands into the row operations below.
-class Window1 : public QMainWindow, public CommandTarget
+class Window1 : public DocumentWindow, public CommandTarget
 {
     Q_OBJECT
 public:
@@ -24,17 +24,6 @@ public:
 
     [[nodiscard]] myListClass *listBox() const { return ListBox1; }
     [[nodiscard]] QPushButton *button(int index) const;
-
-    // The window's content area on the screen, below the menu bar where the window has one: its
-    // limits and the place the preferences keep are those of the content.
-    [[nodiscard]] int Left() const;
-    [[nodiscard]] int Top() const;
-    [[nodiscard]] int Width() const;
-    [[nodiscard]] int Height() const;
-    void setLeft(int left);
-    void setTop(int top);
-    void setWidth(int width);
-    void setHeight(int height);
 
     void createNewRow();
     void startTime(int row);
@@ -56,15 +45,11 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void layOutContent(QSize area) override;
 
 private:
     explicit Window1(QWidget *parent = nullptr);
 
-    void layOutControls();
-    [[nodiscard]] int menuBarHeight() const;
-    [[nodiscard]] QRect contentPlace() const;
-    void setContentPlace(int left, int top, int width, int height);
     [[nodiscard]] QAction *menuItem(const QString &name) const;
 
     void ListBox1_Open();
