@@ -160,24 +160,26 @@ private slots:
         QCOMPARE(std::accumulate(fitted.begin(), fitted.end(), 0), m_list->viewport()->width());
     }
 
-    void removeHalfOfALongList()
+    // Past 64 separate runs the rows go in one reset, which says nothing of which rows went: the
+    // list works out the last added row itself, and the selection is gone with its rows.
+    void removeScatteredRows()
     {
-        constexpr int count = 100000;
         std::vector<ListRow> rows;
         Rows even;
-        for (int row = 0; row < count; row += 2) {
-            even.push_back(row);
-            rows.insert(rows.end(), { { std::to_string(row) }, { std::to_string(row + 1) } });
+        for (int row = 0; row < 200; ++row) {
+            rows.push_back({ std::to_string(row) });
+            if (row % 2 == 0)
+                even.push_back(row);
         }
         m_list->DeleteAllRows();
         m_list->AddRows(std::move(rows));
         m_list->setSelectedRows(even);
         m_list->removeSelectedRows();
-        QCOMPARE(m_list->ListCount(), count / 2);
+        QCOMPARE(m_list->ListCount(), 100);
         QCOMPARE(m_list->ListIndex(), -1);
-        QCOMPARE(m_list->LastIndex(), count / 2 - 1);
-        for (int row = 0; row < count / 2; ++row)
-            QCOMPARE(QString::fromUtf8(m_list->Cell(row, 0)), QString::number(2 * row + 1));
+        QCOMPARE(m_list->LastIndex(), 99);
+        QCOMPARE(QString::fromUtf8(m_list->Cell(0, 0)) + QString::fromUtf8(m_list->Cell(99, 0)),
+            u"1199"_s);
     }
 
 private:
