@@ -35,7 +35,11 @@ char32_t characterCode(const QKeyEvent &event)
     case Qt::Key_Delete:
         return 127;
     default:
-        return event.text().isEmpty() ? 0 : event.text().front().unicode();
+        // Ctrl+H types the backspace character on X11: it is no Backspace key, and must not
+        // remove rows.
+        if (event.text().isEmpty() || event.text().front().unicode() < u' ')
+            return 0;
+        return event.text().front().unicode();
     }
 }
 
