@@ -9,25 +9,13 @@ class tst_TextFields : public QObject
     Q_OBJECT
 
 private slots:
-    void nthField_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("fields");
-        QTest::newRow("two spaces enclose an empty field")
-            << u"5/7  9:5"_s << QStringList { u"5/7"_s, u""_s, u"9:5"_s };
-        QTest::newRow("no separator") << u"0527"_s << QStringList { u"0527"_s };
-    }
-
-    // Field 0 and the one after the last do not exist: both are empty.
+    // Two separators in a row enclose an empty field; field 0 and those past the last are empty.
     void nthField()
     {
-        QFETCH(QString, text);
-        QFETCH(QStringList, fields);
-        const std::string bytes = text.toStdString();
         QStringList read;
-        for (int n = 0; n <= fields.size() + 1; ++n)
-            read << QString::fromStdString(std::string(NthField(bytes, " ", n)));
-        QCOMPARE(read, QStringList { u""_s } + fields + QStringList { u""_s });
+        for (int n = 0; n <= 4; ++n)
+            read << QString::fromStdString(std::string(NthField("5/7  9:5", " ", n)));
+        QCOMPARE(read, (QStringList { u""_s, u"5/7"_s, u""_s, u"9:5"_s, u""_s }));
     }
 
     void numbers_data()
