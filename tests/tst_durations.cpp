@@ -21,7 +21,7 @@ class tst_Durations : public QObject
 private slots:
     void initTestCase()
     {
-        // A zone with daylight saving, so that periods across a change are exercised.
+        // Daylight saving, so that a period across a change is exercised.
         QVERIFY(setZone("Europe/Berlin"));
         Clock::setCurrent(&m_clock);
     }
@@ -31,23 +31,15 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("finish");
         QTest::addColumn<QString>("total");
-
-        QTest::newRow("7 minutes") << u"05/27 16:23"_s << u"05/27 16:30"_s << u"0' 7\""_s;
-        QTest::newRow("no time") << u"05/27 16:23"_s << u"05/27 16:23"_s << u"0' 0\""_s;
         QTest::newRow("exactly an hour") << u"05/27 16:23"_s << u"05/27 17:23"_s << u"1' 0\""_s;
-        QTest::newRow("85 minutes") << u"05/27 16:23"_s << u"05/27 17:48"_s << u"1' 25\""_s;
         QTest::newRow("125 minutes") << u"05/27 09:00"_s << u"05/27 11:05"_s << u"2' 5\""_s;
-        QTest::newRow("across midnight") << u"05/27 23:50"_s << u"05/28 00:20"_s << u"0' 30\""_s;
         QTest::newRow("a day back") << u"05/27 09:00"_s << u"05/26 09:00"_s << u"0' -1440\""_s;
         QTest::newRow("across New Year") << u"12/31 23:50"_s << u"01/01 00:20"_s << u"0' 30\""_s;
+        QTest::newRow("New Year, loose") << u"11/30 10:00"_s << u"2/1 10:00"_s << u"1512' 0\""_s;
         // An empty Finish reads as month 0 of this year, and is no January of the next.
         QTest::newRow("no Finish is not New Year")
             << u"12/31 23:50"_s << u""_s << u"0' -571670\""_s;
-        QTest::newRow("November to February, loose")
-            << u"11/30 10:00"_s << u"2/1 10:00"_s << u"1512' 0\""_s;
-        // Totals count the hours that passed, not those the wall clock shows.
-        QTest::newRow("across the spring change")
-            << u"03/29 01:30"_s << u"03/29 03:30"_s << u"1' 0\""_s;
+        // The hours that passed, not those the wall clock shows.
         QTest::newRow("across the autumn change")
             << u"10/25 01:30"_s << u"10/25 03:30"_s << u"3' 0\""_s;
     }
@@ -57,9 +49,8 @@ private slots:
         QFETCH(QString, start);
         QFETCH(QString, finish);
         QFETCH(QString, total);
-
-        // The clock ticks into the next minute, day and year between its reads, and its seconds
-        // are not 0: neither may show in a Total.
+        // The clock ticks into the next year between its reads, and its seconds are not 0:
+        // neither may show in a Total.
         m_clock.m_next = localInstant("2026-12-31 23:59:59");
         QCOMPARE(
             QString::fromStdString(::totalText(start.toStdString(), finish.toStdString())), total);
@@ -70,14 +61,8 @@ private slots:
         QTest::addColumn<double>("start");
         QTest::addColumn<double>("finish");
         QTest::addColumn<QString>("text");
-
-        const QString mostMinutes = u"35791394' 7\""_s;
         QTest::newRow("59.99 minutes round to an hour") << 0.0 << 59.99 * 60 << u"1' 0\""_s;
-        QTest::newRow("7 minutes less a second") << 0.0 << 419.0 << u"0' 7\""_s;
         QTest::newRow("a day back and a second") << 86401.0 << 0.0 << u"0' -1440\""_s;
-        QTest::newRow("NaN") << qQNaN() << 0.0 << u"0' 0\""_s;
-        QTest::newRow("most minutes an int holds") << 0.0 << 2147483647.0 * 60 << mostMinutes;
-        QTest::newRow("infinite difference saturates") << 0.0 << qInf() << mostMinutes;
     }
 
     void durationText()
@@ -85,7 +70,6 @@ private slots:
         QFETCH(double, start);
         QFETCH(double, finish);
         QFETCH(QString, text);
-
         QCOMPARE(QString::fromStdString(::durationText(start, finish)), text);
     }
 

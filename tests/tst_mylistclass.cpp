@@ -1,5 +1,4 @@
 #include "listrows.h"
-#include "menubar.h"
 #include "mylistclass.h"
 
 #include <QClipboard>
@@ -26,15 +25,10 @@ private slots:
         QTest::newRow("copy rows 0 and 2 of three, in list order")
             << u'*' + stopped + u",B,*C|05/27 10:00"_s << u"EditCopy"_s
             << line + u"\nProject: C   Start: 05/27 10:00   Stop:    Total: "_s;
-        QTest::newRow("copy an empty project name")
-            << u"*|05/27 08:00|05/27 08:05|0' 5\""_s << u"EditCopy"_s
-            << u"Project:    Start: 05/27 08:00   Stop: 05/27 08:05   Total: 0' 5\""_s;
         QTest::newRow("copy nothing selected") << stopped << u"EditCopy"_s << QString();
         QTest::newRow("select stopped rows, deselect the others")
             << u"*r|05/27 08:00,"_s + stopped + u",n,*A|1||"_s << u"EditSelectAll"_s
             << u"r|05/27 08:00,*"_s + stopped + u",n,A|1"_s;
-        QTest::newRow("select among running rows only")
-            << u"*a|1,b|2"_s << u"EditSelectAll"_s << u"a|1,b|2"_s;
     }
 
     void commands()

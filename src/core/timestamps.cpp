@@ -44,8 +44,6 @@ double getSeconds(std::string_view text, const Date &now, int yearOffset)
     date.setDay(fieldNumber(datePart, "/", 2));
     date.setHour(fieldNumber(timePart, ":", 1));
     date.setMinute(fieldNumber(timePart, ":", 2));
-    // Writing the instant back normalises the fields, so the value read next is a real date.
-    date.setTotalSeconds(date.TotalSeconds());
     return date.TotalSeconds();
 }
 
