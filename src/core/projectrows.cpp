@@ -4,17 +4,6 @@
 #include "textfields.h"
 #include "timestamps.h"
 
-RowState rowState(const RowTimes &row)
-{
-    if (row.start.empty() && row.finish.empty() && row.total.empty())
-        return RowState::New;
-    if (!row.start.empty() && row.finish.empty() && row.total.empty())
-        return RowState::Running;
-    if (!row.start.empty() && !row.finish.empty() && !row.total.empty())
-        return RowState::Stopped;
-    return RowState::Incomplete;
-}
-
 bool isRunning(const RowTimes &row)
 {
     return !row.start.empty() && row.finish.empty();

@@ -13,11 +13,6 @@ inline constexpr int columnCount = 4;
     return static_cast<int>(column);
 }
 
-// A row's state is never stored: it follows from which of its cells are empty. A row whose
-// cells mix otherwise (an emptied cell after an edit, a damaged file) is Incomplete; each
-// operation then goes by the cells it tests itself.
-enum class RowState { New, Running, Stopped, Incomplete };
-
 // The time cells of one row, as the rules below read them.
 struct RowTimes
 {
@@ -25,8 +20,6 @@ struct RowTimes
     std::string_view finish;
     std::string_view total;
 };
-
-[[nodiscard]] RowState rowState(const RowTimes &row);
 
 // A row with a Start and no Finish is being timed, whatever its Total says: closing the window
 // stops exactly these rows.
