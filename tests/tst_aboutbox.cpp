@@ -109,24 +109,19 @@ private slots:
         QCOMPARE(link->cursor().shape(), Qt::ArrowCursor);
     }
 
-    // One pixel per tick, measured each tick; the strip paints the frame animate set up.
+    // A tick every 20 ms moves the text a pixel left; the strip paints the frame animate set up.
     void credits()
     {
         GlobalsModule::creditString = "Credits. ";
         AboutBox *box = AboutBox::instance();
+        QCOMPARE(box->findChild<QTimer *>(u"creditTimer"_s)->interval(), 20);
         auto *strip = box->findChild<ScrollingCanvasClass2 *>();
-        QCOMPARE(strip->scroll().x, 400);
-        QTimer *timer = box->findChild<QTimer *>(u"creditTimer"_s);
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 20);
         for (int tick = 0; tick < 10; ++tick)
             strip->animate();
-        QCOMPARE(strip->scroll().x, 390);
         const QImage frame = strip->grab().toImage();
-        bool white = false;
-        for (int x = 391; x < 400; ++x)
-            white = white || frame.pixelColor(x, 8).lightness() > 128;
-        QVERIFY(white);
+        QCOMPARE(strip->scroll().x, 390);
+        QVERIFY(frame.pixelColor(393, 8).lightness() > 128
+            || frame.pixelColor(394, 8).lightness() > 128);
         QCOMPARE(frame.pixelColor(380, 8), QColor(Qt::black));
     }
 

@@ -162,18 +162,6 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     }
 
-    // About is served by the application, and brings the open box to the front, not a second one.
-    void about()
-    {
-        Menu::instance()->item(u"AppleAbout"_s)->trigger();
-        QTRY_VERIFY(qobject_cast<AboutBox *>(QApplication::activeWindow()));
-        QWidget *box = QApplication::activeWindow();
-        m_window->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), m_window);
-        Menu::instance()->item(u"AppleAbout"_s)->trigger();
-        QTRY_COMPARE(QApplication::activeWindow(), box);
-    }
-
 private:
     Window1 *m_window = nullptr;
     myListClass *m_list = nullptr;
