@@ -96,11 +96,6 @@ void App::Open()
         severeError();
         return;
     }
-    QIcon icon;
-    for (const int size : { 16, 32, 48, 64, 128 })
-        icon.addFile(u":/icons/%1.png"_s.arg(size));
-    setWindowIcon(icon);
-
     GlobalsModule::loadPrefs();
     // Shown only now, already where the preferences put it.
     if (Window1 *window = Window1::existing())
@@ -109,6 +104,13 @@ void App::Open()
                                   "It is built with Qt, with thanks to all who make it. ";
     AboutBox::instance()->Show();
     updateMenus();
+    // Not needed to show the window, and its sizes take a while to decode: it follows at once.
+    QTimer::singleShot(0, this, [] {
+        QIcon icon;
+        for (const int size : { 16, 32, 48, 64, 128 })
+            icon.addFile(u":/icons/%1.png"_s.arg(size));
+        setWindowIcon(icon);
+    });
 }
 
 // Nothing is loaded, so nothing may be saved: the preferences file stays as it is.

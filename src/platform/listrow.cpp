@@ -93,12 +93,17 @@ void ListRow::set(std::size_t n, std::string_view text)
     untab(m_line, begin, text.size());
 }
 
+// One pass: a long list has every row made the right size as it arrives.
 void ListRow::resize(std::size_t count)
 {
     count = std::max<std::size_t>(count, 1);
-    const std::size_t next = cellBegin(count);
-    if (next != std::string::npos)
-        m_line.resize(next - 1);
-    else
-        m_line.append(count - size(), separator);
+    std::size_t separators = 0;
+    for (std::size_t at = m_line.find(separator); at != std::string::npos;
+         at = m_line.find(separator, at + 1)) {
+        if (++separators == count) {
+            m_line.resize(at);
+            return;
+        }
+    }
+    m_line.append(count - 1 - separators, separator);
 }

@@ -91,14 +91,10 @@ bool applyDirectives(std::vector<directiveClass> directives, PrefsTarget &target
     const auto moreThanFourFields
         = [](std::string_view text) { return std::count(text.begin(), text.end(), '\t') > 3; };
     bool usedWhole = true;
+    // The names are distinct, so the order of the tests changes nothing but the time: rows come
+    // first, as nearly every record is one.
     for (directiveClass &directive : directives) {
-        if (directive.name == "windowpos") {
-            const auto field
-                = [&](int n) { return toInt32(leadingNumber(NthField(directive.text, tab, n))); };
-            target.setWindowPlace({ field(1), field(2), field(3), field(4) });
-            if (moreThanFourFields(directive.text))
-                usedWhole = false;
-        } else if (directive.name == "saveditem") {
+        if (directive.name == "saveditem") {
             // The record's text is the row's line: taken over, not copied.
             ListRow row = ListRow::fromLine(std::move(directive.text));
             const std::size_t cells = row.size();
@@ -107,6 +103,12 @@ bool applyDirectives(std::vector<directiveClass> directives, PrefsTarget &target
             if (cells != savedCells)
                 row.resize(savedCells);
             target.addRow(std::move(row));
+        } else if (directive.name == "windowpos") {
+            const auto field
+                = [&](int n) { return toInt32(leadingNumber(NthField(directive.text, tab, n))); };
+            target.setWindowPlace({ field(1), field(2), field(3), field(4) });
+            if (moreThanFourFields(directive.text))
+                usedWhole = false;
         } else if (directive.name == "columnwidths") {
             target.setColumnWidths(directive.text);
         } else if (directive.name != "version") {
