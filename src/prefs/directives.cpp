@@ -118,8 +118,8 @@ void DirectiveReader::readLine(std::string_view line)
         m_read.leftUnread = true;
         return;
     }
-    m_read.directives.emplace_back(
-        asciiLower(line.substr(1, space - 1)), std::string(line.substr(space + 1)));
+    m_read.directives.push_back(
+        { asciiLower(line.substr(1, space - 1)), std::string(line.substr(space + 1)) });
 }
 
 } // namespace
