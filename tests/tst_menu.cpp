@@ -122,6 +122,8 @@ private slots:
             << u'*' + stopped << u"Start C"_s << u"*s|05/27 08:00"_s << u"before"_s;
         QTest::newRow("select all once a stopped row arrived unannounced")
             << u"a"_s << u"add A"_s << u"a,*"_s + stopped << u"before"_s;
+        QTest::newRow("about box in front: Ctrl+N closes it and adds nothing")
+            << u"a"_s << u"about N"_s << u"a"_s << u"before"_s;
         QTest::newRow("the rename field keeps its copy, and a command takes the typing")
             << u"*old"_s << u"rename C N"_s << u"*typed,Untitled project 1"_s << u"typed"_s;
     }
@@ -145,6 +147,10 @@ private slots:
         for (const QString &key : keys.split(u' ')) {
             if (key == u"Start"_s) {
                 QTest::mouseClick(m_window->button(0), Qt::LeftButton);
+            } else if (key == u"about"_s) {
+                target = AboutBox::instance();
+                AboutBox::instance()->Show();
+                QTRY_COMPARE(QApplication::activeWindow(), target);
             } else if (key == u"add"_s) {
                 addRows(*m_list, u"s|05/27 08:00|05/27 09:00|1' 0\""_s);
             } else if (key == u"rename"_s) {
@@ -158,6 +164,7 @@ private slots:
             }
         }
         Clock::setCurrent(nullptr);
+        QTRY_VERIFY(!qobject_cast<AboutBox *>(QApplication::activeWindow()));
         QCOMPARE(rowsOf(*m_list), after);
         QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     }

@@ -4,6 +4,7 @@
 #include "canvas.h"
 #include "fonts.h"
 #include "globalsmodule.h"
+#include "menubar.h"
 #include "resources.h"
 #include "scrollingcanvasclass2.h"
 #include "window1.h"
@@ -24,8 +25,6 @@ namespace {
 
 QPointer<AboutBox> openBox;
 
-constexpr int backdropPicture = 168;
-constexpr int fingerCursorNumber = 168;
 constexpr int creditPeriod = 20;
 
 // Placeholders in the reserved example.org domain until the project has an address of its own.
@@ -102,9 +101,8 @@ AboutBox::AboutBox(QWidget *mainWindow)
         link->setObjectName(name);
         link->setGeometry(geometry);
         connect(link, &Canvas::Paint, this, paint);
-        connect(link, &Canvas::MouseEnter, link, [link] {
-            link->setCursor(Resources::cursor(fingerCursorNumber, Qt::PointingHandCursor));
-        });
+        connect(link, &Canvas::MouseEnter, link,
+            [link] { link->setCursor(Resources::cursor(fingerCursor, Qt::PointingHandCursor)); });
         connect(link, &Canvas::MouseExit, link, [link] { link->setCursor(Qt::ArrowCursor); });
         link->setMouseDownHandler([this, mouseDown](QPoint) { return (this->*mouseDown)(); });
         return link;
@@ -157,6 +155,19 @@ void AboutBox::Show()
     show();
     raise();
     activateWindow();
+}
+
+// Any key closes the box, also the shortcut of a command that is disabled while it is in front;
+// only the key of a command it leaves enabled (Quit) acts as that command.
+bool AboutBox::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto &key = static_cast<const QKeyEvent &>(*event);
+        MenuBar *bar = MenuBar::current();
+        if (!isModifierOnly(key) && !(bar && bar->commandKey(key)))
+            event->accept();
+    }
+    return QWidget::event(event);
 }
 
 void AboutBox::paintEvent(QPaintEvent *)

@@ -14,12 +14,17 @@ class AboutBox : public QWidget
 {
     Q_OBJECT
 public:
+    // What the box takes from the application's resource store.
+    static constexpr int backdropPicture = 168;
+    static constexpr int fingerCursor = 168;
+
     // The box that is open, or a new one.
     [[nodiscard]] static AboutBox *instance();
     // Makes it visible and brings it to the front.
     void Show();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

@@ -70,14 +70,17 @@ int App::run()
 {
     // Two copies would each rewrite the same file and lose each other's rows.
     SingleInstance single(PrefsFile().path());
-    if (!single.claim()) {
-        single.handOver();
+    if (!single.claim() && (single.handOver() || !single.takeOver()))
         return 0;
-    }
     Window1 *window = Window1::instance();
     PrefsSaving saving(window);
-    connect(
-        &single, &SingleInstance::activationRequested, window, [window] { bringToFront(window); });
+    connect(&single, &SingleInstance::activationRequested, window, [window] {
+        // Before the file is loaded (the resource message is up) the window holds nothing yet.
+        if (window->isVisible())
+            bringToFront(window);
+        else if (QWidget *message = QApplication::activeModalWidget())
+            message->activateWindow();
+    });
     // However the main window comes to close, the run ends with it.
     connect(window, &Window1::closing, this, &quitApplication);
 
@@ -92,7 +95,8 @@ void App::Open()
 {
     m_splash = true;
     GlobalsModule::gAboutDelay = 750;
-    if (!Resources::openStore()) {
+    if (!Resources::openStore() || !Resources::hasPicture(AboutBox::backdropPicture)
+        || !Resources::hasCursor(AboutBox::fingerCursor)) {
         severeError();
         return;
     }
@@ -120,6 +124,7 @@ void App::severeError()
     auto *box = new QMessageBox(
         QMessageBox::Critical, applicationName(), severeErrorText, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
     connect(box, &QMessageBox::finished, this, [] { QCoreApplication::exit(0); });
     box->show();
 }

@@ -37,7 +37,7 @@ public:
     // The index of the row added last, or -1 once it is gone.
     [[nodiscard]] int LastIndex() const;
 
-    // Valid until the row changes or rows are added.
+    // Valid until the list next changes in any way: use it at once, or copy it.
     [[nodiscard]] std::string_view Cell(int row, int column) const;
     void setCell(int row, int column, std::string_view text);
 

@@ -35,7 +35,7 @@ public:
     void setColumnEditable(int column, bool editable);
 
     // Byte-exact access to the cells. Out-of-range indexes read as an empty text and are
-    // ignored on writing. A text read stays valid until its row changes or rows are added.
+    // ignored on writing. A text read is valid until the list next changes in any way.
     [[nodiscard]] std::string_view cell(int row, int column) const;
     void setCell(int row, int column, std::string_view text);
 

@@ -3,6 +3,7 @@
 #include "quitting.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPointer>
 #include <QShortcut>
@@ -134,6 +135,15 @@ bool MenuBar::dispatch(const QString &name)
         return true;
     CommandTarget *application = targetOf(QCoreApplication::instance());
     return application && application->handleMenuCommand(name);
+}
+
+bool MenuBar::commandKey(const QKeyEvent &key)
+{
+    updateItems();
+    const QKeySequence pressed(key.keyCombination());
+    return std::any_of(m_items.cbegin(), m_items.cend(), [&pressed](const Item &item) {
+        return item.action->isEnabled() && item.action->shortcut() == pressed;
+    });
 }
 
 void MenuBar::itemTriggered(QAction *action, ItemKind kind)

@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QMenuBar>
+
+class QKeyEvent;
 #include <functional>
 #include <vector>
 
@@ -64,6 +66,10 @@ public:
     // Hands the command to the focused control or one of its parents, then to the front window,
     // then to the application; false when none took it.
     static bool dispatch(const QString &name);
+
+    // True when the key is the shortcut of an item that a menu update enables now: the key would
+    // act as that command.
+    [[nodiscard]] bool commandKey(const QKeyEvent &key);
 
 private:
     struct Item

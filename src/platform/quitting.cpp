@@ -36,8 +36,3 @@ void quitApplication()
     quitting = true;
     finishQuitting();
 }
-
-bool isQuitting()
-{
-    return quitting;
-}

@@ -5,6 +5,3 @@
 // main window stops its running rows and saves), then the event loop ends with status 0. Calls
 // after the first do nothing.
 void quitApplication();
-
-// True once quitApplication has been called.
-[[nodiscard]] bool isQuitting();

@@ -32,7 +32,7 @@ bool Resources::openStore()
         { folder + u'/' + storeName, folder + u"/../share/tallyfox/"_s + storeName,
             folder + u"/../Resources/"_s + storeName }) {
         if (openStore(candidate))
-            return hasPicture(168) && hasCursor(168);
+            return true;
     }
     return false;
 }

@@ -9,8 +9,7 @@
 // a macOS bundle's Resources folder. Pictures and cursors in it are found by number.
 namespace Resources {
 
-// Registers the first store found. True when one was registered and it holds every picture and
-// cursor the program needs.
+// Registers the first store found. True when one was registered.
 [[nodiscard]] bool openStore();
 // Registers the store at path; false when it is missing or not a resource store.
 [[nodiscard]] bool openStore(const QString &path);

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QSysInfo>
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -22,9 +24,11 @@ SingleInstance::SingleInstance(const QString &filePath, QObject *parent)
         m_lock = std::make_unique<QLockFile>(filePath + u".lock"_s);
     connect(&m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *peer = m_server.nextPendingConnection()) {
-            peer->disconnectFromServer();
-            peer->deleteLater();
             emit activationRequested();
+            // The answer that tells the new copy it may end.
+            peer->write("y", 1);
+            peer->disconnectFromServer();
+            connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
         }
     });
 }
@@ -50,24 +54,46 @@ bool SingleInstance::claim()
     // Held for as long as the copy runs: age alone never makes it stale, only a holder that is
     // gone.
     m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock()) {
+    if (!m_lock->tryLock())
         return m_lock->error() != QLockFile::LockFailedError;
+    listen();
+    return true;
+}
+
+bool SingleInstance::takeOver()
+{
+    if (!m_lock || m_lock->tryLock(handOverTimeout)) {
+        listen();
+        return true;
     }
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (m_lock->getLockInfo(&pid, &host, &application) && host == QSysInfo::machineHostName()
+        && ::kill(static_cast<pid_t>(pid), 0) == 0)
+        return false;
+    m_lock->removeStaleLockFile();
+    if (!m_lock->tryLock())
+        return m_lock->error() != QLockFile::LockFailedError;
+    listen();
+    return true;
+}
+
+void SingleInstance::listen()
+{
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     // A socket left behind by a copy that crashed would refuse the name; the lock says it is
-    // ours now.
+    // ours now. Without a socket a later copy cannot hand over, but finds this copy alive and
+    // leaves the file to it.
     QLocalServer::removeServer(m_name);
     m_server.listen(m_name);
-    return true;
 }
 
 bool SingleInstance::handOver() const
 {
     QLocalSocket socket;
     socket.connectToServer(m_name);
-    if (!socket.waitForConnected(handOverTimeout))
-        return false;
-    // The first copy answers by closing the connection once it has taken the request.
-    socket.waitForDisconnected(handOverTimeout);
-    return true;
+    // A copy that is quitting may still take the connection, but no longer answers.
+    return socket.waitForConnected(handOverTimeout) && socket.waitForReadyRead(handOverTimeout)
+        && socket.read(1) == "y";
 }

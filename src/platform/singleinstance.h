@@ -9,7 +9,9 @@
 // One running copy per preferences file: two copies would each rewrite the same file and lose
 // each other's rows. The first copy holds a lock beside the file and listens on a local socket
 // named after the file's path; a later copy finds the lock held, asks the first to come to the
-// front, and ends. A lock left by a copy that crashed is stale and taken over.
+// front, and ends. A lock left by a copy that crashed is stale and taken over; so is one that no
+// live copy on this machine holds and that nobody answers for (a copy on another machine sharing
+// the folder, say), since waiting for it could keep the program from ever starting.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -24,6 +26,9 @@ public:
     // Asks the copy that holds the lock to bring its main window to the front. False when it
     // did not answer.
     bool handOver() const;
+    // After a hand-over nobody answered: waits a moment for the lock (its holder may be quitting),
+    // then takes it unless a live copy on this machine holds it. True when this copy may run.
+    [[nodiscard]] bool takeOver();
 
     // The local socket's name for a file: the same file, the same name.
     [[nodiscard]] static QString serverName(const QString &filePath);
@@ -33,6 +38,8 @@ signals:
     void activationRequested();
 
 private:
+    void listen();
+
     QString m_name;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;

@@ -1,5 +1,6 @@
 #include "directives.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -39,14 +40,20 @@ public:
     // The records, once every piece has been fed.
     DirectiveRead finish();
     // Room for the records of a file of that many bytes, made once: growing the list by doubling
-    // moves every record made so far, again and again. Room never used costs no memory.
-    void expect(std::size_t bytes) { m_read.directives.reserve(bytes / shortestTypicalLine); }
+    // moves every record made so far, again and again. Room never used costs no memory, up to a
+    // point: beyond a few hundred thousand records the list grows as they come, so that a huge
+    // file (or a sparse one that reads as nothing) cannot ask for more than a machine has.
+    void expect(std::size_t bytes)
+    {
+        m_read.directives.reserve(std::min(bytes / shortestTypicalLine, mostRecordsReserved));
+    }
 
 private:
     void readLine(std::string_view line);
 
     // A "#saveditem" line of a project with times is rarely shorter.
     static constexpr std::size_t shortestTypicalLine = 32;
+    static constexpr std::size_t mostRecordsReserved = 256 * 1024;
 
     // The start of a line whose end has not arrived yet.
     std::string m_partial;
