@@ -69,7 +69,7 @@ App *App::instance()
 int App::run()
 {
     // Two copies would each rewrite the same file and lose each other's rows.
-    SingleInstance single(PrefsFile().path());
+    SingleInstance single(PrefsFile::defaultPath());
     if (!single.claim() && (single.handOver() || !single.takeOver()))
         return 0;
     Window1 *window = Window1::instance();

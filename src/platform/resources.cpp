@@ -23,6 +23,20 @@ QString cursorPath(int number)
     return u":/cursor/%1"_s.arg(number);
 }
 
+// Decoded on first use and then kept for the rest of the run: a picture is drawn, and a cursor
+// set, again and again. One the store does not have may come with a store opened later.
+template <typename Image> Image loadedOnce(const QString &path)
+{
+    static QHash<QString, Image> loaded;
+    const auto found = loaded.constFind(path);
+    if (found != loaded.cend())
+        return *found;
+    const Image decoded(path);
+    if (!decoded.isNull())
+        loaded.insert(path, decoded);
+    return decoded;
+}
+
 } // namespace
 
 bool Resources::openStore()
@@ -65,20 +79,12 @@ bool Resources::hasCursor(int number)
 
 QPixmap Resources::picture(int number)
 {
-    static QHash<int, QPixmap> loaded;
-    const auto found = loaded.constFind(number);
-    if (found != loaded.cend())
-        return *found;
-    const QPixmap pixmap(picturePath(number));
-    // A picture the store does not have may come with a store opened later.
-    if (!pixmap.isNull())
-        loaded.insert(number, pixmap);
-    return pixmap;
+    return loadedOnce<QPixmap>(picturePath(number));
 }
 
 QCursor Resources::cursor(int number, Qt::CursorShape fallback)
 {
-    const QImage image(cursorPath(number));
+    const auto image = loadedOnce<QImage>(cursorPath(number));
     if (image.isNull())
         return QCursor(fallback);
     // The image says where its hot spot is: "x,y".

@@ -18,7 +18,7 @@ void closeStore();
 [[nodiscard]] bool hasPicture(int number);
 [[nodiscard]] bool hasCursor(int number);
 
-// The picture of that number, loaded once and kept for the rest of the run; null when the store
+// The picture of that number, decoded once and kept for the rest of the run; null when the store
 // has none.
 [[nodiscard]] QPixmap picture(int number);
 // The cursor of that number, with the hot spot its image names; fallback when there is none.

@@ -30,14 +30,13 @@ public:
     // then takes it unless a live copy on this machine holds it. True when this copy may run.
     [[nodiscard]] bool takeOver();
 
-    // The local socket's name for a file: the same file, the same name.
-    [[nodiscard]] static QString serverName(const QString &filePath);
-
 signals:
     // Another copy was started for the same file.
     void activationRequested();
 
 private:
+    // The local socket's name for a file: the same file, the same name.
+    [[nodiscard]] static QString serverName(const QString &filePath);
     void listen();
 
     QString m_name;

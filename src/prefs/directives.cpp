@@ -163,7 +163,8 @@ private:
 
 } // namespace
 
-bool readRegularFile(const std::string &path, const std::function<bool(std::string_view)> &take)
+bool readRegularFile(const std::string &path, const std::function<bool(std::string_view)> &take,
+    const std::function<void(std::size_t)> &sized)
 {
     // The look by name keeps anything else from being opened at all (opening some devices has
     // effects of its own); the open cannot wait, and the look at what was opened catches a pipe
@@ -174,6 +175,8 @@ bool readRegularFile(const std::string &path, const std::function<bool(std::stri
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
+    if (sized)
+        sized(static_cast<std::size_t>(status.st_size));
     // Large pieces: a long file in few reads.
     constexpr std::size_t pieceSize = 256 * 1024;
     const auto buffer = std::make_unique_for_overwrite<char[]>(pieceSize);
@@ -193,10 +196,11 @@ bool readRegularFile(const std::string &path, const std::function<bool(std::stri
 std::optional<std::string> readRegularFile(const std::string &path)
 {
     std::string bytes;
-    if (!readRegularFile(path, [&bytes](std::string_view piece) {
-            bytes.append(piece);
-            return true;
-        }))
+    const auto append = [&bytes](std::string_view piece) {
+        bytes.append(piece);
+        return true;
+    };
+    if (!readRegularFile(path, append, [&bytes](std::size_t size) { bytes.reserve(size); }))
         return std::nullopt;
     return bytes;
 }
@@ -206,10 +210,9 @@ namespace GlobalsModule {
 bool extractDirectives(const std::string &path, bool *leftUnread)
 {
     DirectiveReader reader;
-    struct stat status = {};
-    if (::stat(path.c_str(), &status) == 0 && status.st_size > 0)
-        reader.expect(static_cast<std::size_t>(status.st_size));
-    if (!readRegularFile(path, [&reader](std::string_view piece) { return reader.feed(piece); }))
+    if (!readRegularFile(
+            path, [&reader](std::string_view piece) { return reader.feed(piece); },
+            [&reader](std::size_t size) { reader.expect(size); }))
         return false;
     DirectiveRead read = reader.finish();
     if (leftUnread)

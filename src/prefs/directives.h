@@ -37,8 +37,9 @@ struct DirectiveRead
 // the caller waiting forever.
 [[nodiscard]] std::optional<std::string> readRegularFile(const std::string &path);
 // The same, handed to take a piece at a time until take returns false; false when the file could
-// not be read.
-bool readRegularFile(const std::string &path, const std::function<bool(std::string_view)> &take);
+// not be read. sized, when given, first learns the file's size.
+bool readRegularFile(const std::string &path, const std::function<bool(std::string_view)> &take,
+    const std::function<void(std::size_t)> &sized = {});
 
 namespace GlobalsModule {
 

@@ -20,7 +20,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString defaultPath()
+} // namespace
+
+QString PrefsFile::defaultPath()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     // Without a configuration folder there is nowhere to keep anything; an empty path makes
@@ -29,6 +31,8 @@ QString defaultPath()
         return {};
     return folder + u"/Tallyfox Prefs"_s;
 }
+
+namespace {
 
 // A dangling link still occupies its name: copying onto it would fail.
 bool nameTaken(const QString &path)

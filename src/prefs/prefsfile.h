@@ -14,6 +14,8 @@ public:
     explicit PrefsFile(QString path);
 
     [[nodiscard]] QString path() const { return m_path; }
+    // "Tallyfox Prefs" in the configuration folder; empty when there is no such folder.
+    [[nodiscard]] static QString defaultPath();
 
     // Appends the file's directives to GlobalsModule::gDirectives; false when it cannot be read.
     // What was not read must not be lost to the first save: a file read in part is copied to
