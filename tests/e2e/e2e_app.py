@@ -11,7 +11,7 @@ FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 MAIN, ABOUT, DIALOG = "^Tally Fox$", "^About Tally Fox$", "^Edit Start/Finish Times$"
 # Places in the content area, below the menu bar: rows about 20 pixels high under a heading of
 # about 20, starting 11 pixels down; the Start and Stop buttons 13 from the bottom.
-ROW_Y, PROJECT_X, TOTAL_X, START, STOP = (40, 60), 60, 440, (63, 209), (176, 209)
+ROW_Y, PROJECT_X, TOTAL_X, START, STOP = (40, 60, 80), 60, 440, (63, 209), (176, 209)
 STOPPED = "Beta\t03/14 09:05\t03/14 10:35\t1' 30\""
 FILE = ("#version 1.5\n#windowpos 100\t120\t493\t233\n#columnwidths 35%,25%,25%,15%\n"
         "#saveditem Alpha\t\t\t\n#saveditem " + STOPPED + "\n")
@@ -106,10 +106,6 @@ class Run:
         xdotool("key", *keys, "ctrl+a")
         xdotool("type", "--delay", 20, text)
 
-    def open_dialog(self, row):
-        self.click(TOTAL_X, ROW_Y[row], double=True)
-        xdotool("windowfocus", "--sync", self.window(DIALOG))
-
     def text(self):
         with open(self.prefs, encoding="utf-8", errors="surrogateescape") as f:
             return f.read()
@@ -176,34 +172,23 @@ class Commands(unittest.TestCase):
         self.run_ = Run(self, FILE, clock="2026-05-27 09:00:00")
         self.run_.ready()
 
-    def test_new_project_twice_and_quit_stopping_the_running_row(self):
-        run = self.run_
-        run.click(TOTAL_X, ROW_Y[0], double=True)
-        xdotool("key", "ctrl+n", "ctrl+n")
-        run.wait_rows(lambda r: r[0][1] == "05/27 09:00" and [row[0] for row in r][2:] ==
-                      ["Untitled project 1", "Untitled project 2"], "a started row, two new")
-        run.set_clock("2026-05-27 09:40:00")
-        xdotool("key", "ctrl+q")
-        self.assertEqual(run.exit_status(), 0)
-        self.assertEqual(run.rows()[0], ["Alpha", "05/27 09:00", "05/27 09:40", "0' 40\""])
-
-    def test_start_and_stop_give_an_exact_total(self):
+    def test_start_stop_new_projects_and_quit(self):
         run = self.run_
         run.click(PROJECT_X, ROW_Y[0])
         run.click(*START)
         run.wait_rows(lambda r: r[0] == ["Alpha", "05/27 09:00", "", ""], "a started row")
         run.set_clock("2026-05-27 10:25:40")
         run.click(*STOP)
-        run.wait_rows(lambda r: r[0] == ["Alpha", "05/27 09:00", "05/27 10:25", "1' 25\""],
-                      "the row stopped after 85 minutes")
-
-    def test_edit_dialog(self):
-        run = self.run_
-        run.open_dialog(1)
-        run.type_over("03/14 11:05", "Tab")
-        xdotool("key", "Return")
-        run.wait_rows(lambda r: r[1] == ["Beta", "03/14 09:05", "03/14 11:05", "2' 0\""],
-                      "the edited row re-totalled")
+        run.wait_rows(lambda r: r[0][2:] == ["05/27 10:25", "1' 25\""], "85 minutes, exactly")
+        xdotool("key", "ctrl+n", "ctrl+n")
+        run.wait_rows(lambda r: [row[0] for row in r][2:] ==
+                      ["Untitled project 1", "Untitled project 2"], "two new rows")
+        run.click(TOTAL_X, ROW_Y[2], double=True)
+        run.wait_rows(lambda r: r[2][1] == "05/27 10:25", "the new row started")
+        run.set_clock("2026-05-27 10:40:00")
+        xdotool("key", "ctrl+q")
+        self.assertEqual(run.exit_status(), 0)
+        self.assertEqual(run.rows()[2][1:], ["05/27 10:25", "05/27 10:40", "0' 15\""])
 
     def test_switching_away_saves(self):
         os.remove(self.run_.prefs)
@@ -230,7 +215,8 @@ class Commands(unittest.TestCase):
         self.assertEqual(run.rows()[0][0], "Kept")
         again = Run(self, FILE)
         again.ready()
-        again.open_dialog(1)
+        again.click(TOTAL_X, ROW_Y[1], double=True)  # a stopped row: the dialog opens
+        xdotool("windowfocus", "--sync", again.window(DIALOG))
         again.type_over("01/01 00:00")
         self.assertEqual(again.exit_status(sent=signal.SIGTERM), 0)
         self.assertEqual(again.rows()[1], STOPPED.split("\t"))
