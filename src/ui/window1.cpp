@@ -11,11 +11,9 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
