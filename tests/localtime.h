@@ -10,13 +10,3 @@ inline bool setZone(const char *zone)
     tzset();
     return set;
 }
-
-// The instant of a wall-clock time such as "2026-05-27 16:23:37" in the zone set, with daylight
-// saving decided by the C library as the program does.
-inline std::time_t localInstant(const char *text)
-{
-    std::tm fields {};
-    strptime(text, "%Y-%m-%d %H:%M:%S", &fields);
-    fields.tm_isdst = -1;
-    return std::mktime(&fields);
-}
