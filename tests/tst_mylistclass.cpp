@@ -18,17 +18,16 @@ private slots:
         QTest::addColumn<QString>("rows");
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("after"); // the rows, or for Copy the clipboard
-        const QString stopped = u"A|05/27 08:00|05/27 09:30|1' 30\""_s;
-        const QString line
-            = u"Project: A   Start: 05/27 08:00   Stop: 05/27 09:30   Total: 1' 30\""_s;
-        QTest::newRow("copy one row") << u'*' + stopped << u"EditCopy"_s << line;
         QTest::newRow("copy rows 0 and 2 of three, in list order")
-            << u'*' + stopped + u",B,*C|05/27 10:00"_s << u"EditCopy"_s
-            << line + u"\nProject: C   Start: 05/27 10:00   Stop:    Total: "_s;
-        QTest::newRow("copy nothing selected") << stopped << u"EditCopy"_s << QString();
-        QTest::newRow("select stopped rows, deselect the others")
-            << u"*r|05/27 08:00,"_s + stopped + u",n,*A|1||"_s << u"EditSelectAll"_s
-            << u"r|05/27 08:00,*"_s + stopped + u",n,A|1"_s;
+            << u"*A|05/27 08:00|05/27 09:30|1' 30\",B,*C|05/27 10:00"_s << u"EditCopy"_s
+            << u"Project: A   Start: 05/27 08:00   Stop: 05/27 09:30   Total: 1' 30\"\n"
+               u"Project: C   Start: 05/27 10:00   Stop:    Total: "_s;
+        QTest::newRow("copy, nothing selected") << u"A"_s << u"EditCopy"_s << QString();
+        // A Total without a Finish is no stop.
+        QTest::newRow("select the stopped rows alone")
+            << u"*t|05/27 08:00||0' 10\",s|05/27 08:00|05/27 09:30|1' 30\",n"_s
+            << u"EditSelectAll"_s
+            << u"t|05/27 08:00||0' 10\",*s|05/27 08:00|05/27 09:30|1' 30\",n"_s;
     }
 
     void commands()

@@ -164,7 +164,10 @@ class StartUp(unittest.TestCase):
         self.assertEqual(Run(self, home=first.home).exit_status(), 0)
         self.assertIsNone(first.process.poll())
         self.assertEqual(first.text(), FILE)
-        Run(self).window(MAIN)  # another file: a copy of its own, side by side
+        side = Run(self)  # another file: a copy of its own, side by side
+        xdotool("windowfocus", "--sync", side.window(ABOUT), check=False)
+        xdotool("key", "ctrl+q")  # Quit acts with the about box in front
+        self.assertEqual(side.exit_status(), 0)
 
 
 class Commands(unittest.TestCase):
