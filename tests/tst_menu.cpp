@@ -80,8 +80,10 @@ private slots:
         QTest::newRow("running row selected, a stopped one below")
             << runningFirst << QString() << runningFirst + u"; before"_s + window;
         const QString stoppedFirst = u'*' + stopped + u",*r|05/27 08:00"_s;
-        QTest::newRow("stopped row selected, a running one below")
-            << stoppedFirst << QString() << stoppedFirst + u"; before"_s + copy;
+        QTest::newRow("stopped row selected, a running one below: both copied, in list order")
+            << stoppedFirst << u"C"_s
+            << stoppedFirst + u"; Project: s   Start: 05/27 08:00   Stop: 05/27 09:00   Total: 1' 0\"\n"
+                              u"Project: r   Start: 05/27 08:00   Stop:    Total: "_s + copy;
         QTest::newRow("about box in front")
             << u'*' + stopped << u"about"_s << u'*' + stopped + u"; before; FileQuit AppleAbout"_s;
         // A key acts on what the rules give now, not on what the menus last showed.
@@ -89,6 +91,11 @@ private slots:
             << u'*' + stopped << u"Start C"_s << u"*s|05/27 08:00; before"_s + window;
         QTest::newRow("select all once a stopped row arrived")
             << stopped << u"A"_s << u'*' + stopped + u"; before"_s + copy;
+        // A Total without a Finish is no stop.
+        const QString mixed = u"%1t|05/27 08:00||0' 10\",%2,n"_s;
+        QTest::newRow("select all: the stopped rows alone")
+            << mixed.arg(u"*"_s, stopped) << u"A"_s
+            << mixed.arg(QString(), u'*' + stopped) + u"; before"_s + copy;
         QTest::newRow("about box in front: Ctrl+N closes it and adds nothing")
             << u"a"_s << u"about N"_s << u"a; before"_s + window;
         QTest::newRow("the rename field keeps its keys, and a command takes the typing first")

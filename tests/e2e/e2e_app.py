@@ -5,6 +5,7 @@ xclip and the clock fixed with faketime: what the user sees and what lands in th
 Run under Xvfb: xvfb-run -a -s "-screen 0 1280x1024x24" python3 e2e_app.py build/tallyfox
 """
 import os, shutil, signal, subprocess, sys, tempfile, time, unittest
+from pathlib import Path
 
 BINARY = None
 FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
@@ -41,11 +42,6 @@ def wait_for(predicate, what, timeout=15.0):
     raise AssertionError(f"timed out waiting for {what}")
 
 
-def write(path, text):
-    with open(path, "w", encoding="utf-8", newline="") as f:
-        f.write(text)
-
-
 class Run:
     """One run of the program with a HOME and configuration folder of its own."""
 
@@ -55,7 +51,7 @@ class Run:
         self.prefs, self.clock = os.path.join(self.home, "config", "Tallyfox Prefs"), clock
         os.makedirs(os.path.dirname(self.prefs), exist_ok=True)
         if prefs is not None:
-            write(self.prefs, prefs)
+            Path(self.prefs).write_text(prefs)
         env = dict(os.environ, HOME=self.home, XDG_CONFIG_HOME=os.path.dirname(self.prefs),
                    QT_QPA_PLATFORM="xcb", TZ="UTC")
         if clock:
@@ -71,7 +67,7 @@ class Run:
         test.addCleanup(self.process.kill)
 
     def set_clock(self, stamp):
-        write(self.clock, stamp + "\n")
+        Path(self.clock).write_text(stamp + "\n")
 
     def exit_status(self, sent=None):
         if sent:
@@ -107,8 +103,7 @@ class Run:
         xdotool("type", "--delay", 20, text)
 
     def text(self):
-        with open(self.prefs, encoding="utf-8", errors="surrogateescape") as f:
-            return f.read()
+        return Path(self.prefs).read_text(encoding="utf-8", errors="surrogateescape")
 
     def rows(self):
         return [line[len("#saveditem "):].split("\t") for line in self.text().split("\n")
@@ -158,7 +153,7 @@ class StartUp(unittest.TestCase):
         home = self.enterContext(tempfile.TemporaryDirectory(ignore_cleanup_errors=True))
         os.makedirs(os.path.join(home, "config"))
         # A lock left behind on a machine that shares the folder: nobody answers for it.
-        write(os.path.join(home, "config", "Tallyfox Prefs.lock"), "4194000\ntallyfox\nelsewhere\n")
+        Path(home, "config", "Tallyfox Prefs.lock").write_text("4194000\ntallyfox\nelsewhere\n")
         first = Run(self, FILE, home=home)
         first.ready()
         self.assertEqual(Run(self, home=first.home).exit_status(), 0)
