@@ -75,15 +75,17 @@ private slots:
         const QString copy = u"; FileNew FileQuit EditCopy EditSelectAll AppleAbout"_s;
         QTest::newRow("empty list")
             << QString() << QString() << u"; before; FileNew FileQuit AppleAbout"_s;
-        // Copy goes by the lowest selected row.
+        // Copy goes by the first selected row.
         const QString runningFirst = u"*r|05/27 08:00,*"_s + stopped;
         QTest::newRow("running row selected, a stopped one below")
             << runningFirst << QString() << runningFirst + u"; before"_s + window;
         const QString stoppedFirst = u'*' + stopped + u",*r|05/27 08:00"_s;
         QTest::newRow("stopped row selected, a running one below: both copied, in list order")
             << stoppedFirst << u"C"_s
-            << stoppedFirst + u"; Project: s   Start: 05/27 08:00   Stop: 05/27 09:00   Total: 1' 0\"\n"
-                              u"Project: r   Start: 05/27 08:00   Stop:    Total: "_s + copy;
+            << stoppedFirst
+                + u"; Project: s   Start: 05/27 08:00   Stop: 05/27 09:00   Total: 1' 0\"\n"
+                  u"Project: r   Start: 05/27 08:00   Stop:    Total: "_s
+                + copy;
         QTest::newRow("about box in front")
             << u'*' + stopped << u"about"_s << u'*' + stopped + u"; before; FileQuit AppleAbout"_s;
         // A key acts on what the rules give now, not on what the menus last showed.
@@ -92,10 +94,10 @@ private slots:
         QTest::newRow("select all once a stopped row arrived")
             << stopped << u"A"_s << u'*' + stopped + u"; before"_s + copy;
         // A Total without a Finish is no stop.
-        const QString mixed = u"%1t|05/27 08:00||0' 10\",%2,n"_s;
+        const QString mixed = u"t|05/27 08:00||0' 10\",%1,n"_s;
+        const QString stoppedAlone = mixed.arg(u'*' + stopped);
         QTest::newRow("select all: the stopped rows alone")
-            << mixed.arg(u"*"_s, stopped) << u"A"_s
-            << mixed.arg(QString(), u'*' + stopped) + u"; before"_s + copy;
+            << u'*' + mixed.arg(stopped) << u"A"_s << stoppedAlone + u"; before"_s + copy;
         QTest::newRow("about box in front: Ctrl+N closes it and adds nothing")
             << u"a"_s << u"about N"_s << u"a; before"_s + window;
         QTest::newRow("the rename field keeps its keys, and a command takes the typing first")
