@@ -18,8 +18,9 @@ const QString fileName = u"Tallyfox Prefs"_s;
 // The copy's name at the fixed moment of the tests, 27 May 2026 09:00 UTC, without its ")".
 const QString unread = fileName + u" (unread 2026-05-27 09-00-00"_s;
 const QByteArray header = "#version 1.5\n#columnwidths 35%,25%,25%,15%\n";
-// Read up to the empty line; too large for the room left by a fault in loadThenSave.
-const QByteArray partlyRead = header + '\n' + QByteArray(2048, 'x');
+// Read up to the empty line; more than one piece of a read, and too large for the room left by a
+// fault in loadThenSave.
+const QByteArray partlyRead = header + '\n' + QByteArray(300 * 1024, 'x');
 
 // What is at path, through any link: its mode, owner and group, then a file's bytes. A pipe is
 // never opened: that would wait for a writer.

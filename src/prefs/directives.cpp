@@ -193,18 +193,6 @@ bool readRegularFile(const std::string &path, const std::function<bool(std::stri
     }
 }
 
-std::optional<std::string> readRegularFile(const std::string &path)
-{
-    std::string bytes;
-    const auto append = [&bytes](std::string_view piece) {
-        bytes.append(piece);
-        return true;
-    };
-    if (!readRegularFile(path, append, [&bytes](std::size_t size) { bytes.reserve(size); }))
-        return std::nullopt;
-    return bytes;
-}
-
 namespace GlobalsModule {
 
 bool extractDirectives(const std::string &path, bool *leftUnread)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,12 +31,10 @@ struct DirectiveRead
 // without a space carries no directive and is skipped.
 [[nodiscard]] DirectiveRead readDirectives(std::string_view bytes);
 
-// The bytes of the regular file at path; nothing when it is missing, not a regular file, not ours
-// to read or fails to read. A pipe, socket or device is never opened for reading: it could keep
-// the caller waiting forever.
-[[nodiscard]] std::optional<std::string> readRegularFile(const std::string &path);
-// The same, handed to take a piece at a time until take returns false; false when the file could
-// not be read. sized, when given, first learns the file's size.
+// Hands the bytes of the regular file at path to take, a piece at a time until take returns
+// false; false when the file is missing, not a regular file, not ours to read or fails to read. A
+// pipe, socket or device is never opened for reading: it could keep the caller waiting forever.
+// sized, when given, first learns the file's size.
 bool readRegularFile(const std::string &path, const std::function<bool(std::string_view)> &take,
     const std::function<void(std::size_t)> &sized = {});
 

@@ -11,16 +11,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-} // namespace
 
 QString PrefsFile::defaultPath()
 {
@@ -65,12 +62,15 @@ bool moveWithoutReplacing(const QString &from, const QString &to)
     return !nameTaken(to) && ::rename(source.constData(), target.constData()) == 0;
 }
 
-// Writes bytes to path through a temporary file renamed into place, so that a failure leaves
-// whatever was at path as it was. The file gets the mode and owner of like when given, else it
-// is readable by its owner only: the umask's choice would do for most files, but the list of
-// what someone worked on is nobody else's business.
+// Hands the bytes to put a piece at a time; false when they could not all be had or put.
+using Pieces = std::function<bool(const std::function<bool(std::string_view)> &put)>;
+
+// Writes what fill hands over to path through a temporary file renamed into place, so that a
+// failure leaves whatever was at path as it was. The file gets the mode and owner of like when
+// given, else it is readable by its owner only: the umask's choice would do for most files, but
+// the list of what someone worked on is nobody else's business.
 bool writeAtomically(
-    const QString &path, std::string_view bytes, const std::optional<struct stat> &like)
+    const QString &path, const Pieces &fill, const std::optional<struct stat> &like)
 {
     QSaveFile file(path);
     // Unbuffered: commit() flushes a buffer without looking at the result, so on a full disk a
@@ -89,17 +89,31 @@ bool writeAtomically(
     }
     if (::fchmod(file.handle(), mode) != 0)
         return false;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size)
-        return false; // the unfinished temporary file goes with `file`
-    return file.commit();
+    bool written = true;
+    const auto put = [&file, &written](std::string_view piece) {
+        const auto size = static_cast<qint64>(piece.size());
+        written = file.write(piece.data(), size) == size;
+        return written;
+    };
+    // An unfinished temporary file goes with `file`.
+    return fill(put) && written && file.commit();
 }
 
+bool writeAtomically(
+    const QString &path, std::string_view bytes, const std::optional<struct stat> &like)
+{
+    return writeAtomically(
+        path, [bytes](const auto &put) { return put(bytes); }, like);
+}
+
+// A piece at a time: a file that was not read whole may be larger than memory.
 bool copyRegularFile(const QString &from, const QString &to)
 {
     const std::optional<struct stat> status = regularFileStatus(from);
-    const std::optional<std::string> bytes = readRegularFile(QFile::encodeName(from).toStdString());
-    return status && bytes && writeAtomically(to, *bytes, status);
+    const std::string source = QFile::encodeName(from).toStdString();
+    return status
+        && writeAtomically(
+            to, [&source](const auto &put) { return readRegularFile(source, put); }, status);
 }
 
 } // namespace
