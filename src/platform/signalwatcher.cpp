@@ -15,6 +15,12 @@ constexpr std::array watchedSignals { SIGTERM, SIGINT, SIGHUP };
 // [0] is written by the handler, [1] read by the notifier.
 int sockets[2] = { -1, -1 };
 
+// What each signal did before, for those this watcher handles. One that was ignored stays
+// ignored, as whoever started the program asked: nohup ignores SIGHUP, and a shell script SIGINT
+// for a program it starts in the background.
+std::array<struct sigaction, watchedSignals.size()> previous {};
+std::array<bool, watchedSignals.size()> handled {};
+
 void handleSignal(int number)
 {
     const int savedErrno = errno;
@@ -38,16 +44,21 @@ SignalWatcher::SignalWatcher(QObject *parent)
     action.sa_handler = handleSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int number : watchedSignals)
-        ::sigaction(number, &action, nullptr);
+    for (std::size_t i = 0; i < watchedSignals.size(); ++i) {
+        handled[i] = ::sigaction(watchedSignals[i], nullptr, &previous[i]) == 0
+            && previous[i].sa_handler != SIG_IGN
+            && ::sigaction(watchedSignals[i], &action, nullptr) == 0;
+    }
 }
 
 SignalWatcher::~SignalWatcher()
 {
     if (!m_notifier)
         return;
-    for (const int number : watchedSignals)
-        std::signal(number, SIG_DFL);
+    for (std::size_t i = 0; i < watchedSignals.size(); ++i) {
+        if (handled[i])
+            ::sigaction(watchedSignals[i], &previous[i], nullptr);
+    }
     delete m_notifier;
     ::close(sockets[0]);
     ::close(sockets[1]);

@@ -18,7 +18,7 @@ constexpr int handOverTimeout = 3000;
 
 SingleInstance::SingleInstance(const QString &filePath, QObject *parent)
     : QObject(parent)
-    , m_name(serverName(filePath))
+    , m_filePath(filePath)
 {
     if (!filePath.isEmpty())
         m_lock = std::make_unique<QLockFile>(filePath + u".lock"_s);
@@ -50,7 +50,11 @@ bool SingleInstance::claim()
 {
     if (!m_lock)
         return true;
-    QDir().mkpath(QFileInfo(m_lock->fileName()).absolutePath());
+    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
+    // Named once the folder exists: before, its canonical path is unknown, and a copy started
+    // later, finding the folder, would name the same file differently (one reached through a
+    // link, say) and never reach this one.
+    m_name = serverName(m_filePath);
     // Held for as long as the copy runs: age alone never makes it stale, only a holder that is
     // gone.
     m_lock->setStaleLockTime(0);

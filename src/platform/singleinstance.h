@@ -39,6 +39,7 @@ private:
     [[nodiscard]] static QString serverName(const QString &filePath);
     void listen();
 
+    QString m_filePath;
     QString m_name;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;

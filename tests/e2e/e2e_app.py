@@ -45,7 +45,7 @@ def wait_for(predicate, what, timeout=15.0):
 class Run:
     """One run of the program with a HOME and configuration folder of its own."""
 
-    def __init__(self, test, prefs=None, binary=None, clock=None, home=None):
+    def __init__(self, test, prefs=None, binary=None, clock=None, home=None, ignored=None):
         self.home = home or test.enterContext(tempfile.TemporaryDirectory(
             prefix="tallyfox-e2e-", ignore_cleanup_errors=True))
         self.prefs, self.clock = os.path.join(self.home, "config", "Tallyfox Prefs"), clock
@@ -61,8 +61,9 @@ class Run:
                        FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1",
                        ASAN_OPTIONS=env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
         self.log = test.enterContext(tempfile.TemporaryFile())
+        ignore = (lambda: signal.signal(ignored, signal.SIG_IGN)) if ignored else None
         self.process = subprocess.Popen([binary or BINARY], env=env, stdout=self.log,
-                                        stderr=subprocess.STDOUT)
+                                        stderr=subprocess.STDOUT, preexec_fn=ignore)
         test.addCleanup(self.process.wait, 10)
         test.addCleanup(self.process.kill)
 
@@ -163,6 +164,14 @@ class StartUp(unittest.TestCase):
         xdotool("windowfocus", "--sync", side.window(ABOUT), check=False)
         xdotool("key", "ctrl+q")  # Quit acts with the about box in front
         self.assertEqual(side.exit_status(), 0)
+
+    def test_a_signal_ignored_at_start_stays_ignored(self):  # as nohup leaves SIGHUP
+        run = Run(self, FILE, ignored=signal.SIGHUP)
+        run.ready()
+        run.process.send_signal(signal.SIGHUP)
+        xdotool("key", "ctrl+n")
+        run.wait_rows(lambda r: len(r) == 3, "a new row, after the hangup")
+        self.assertIsNone(run.process.poll())
 
 
 class Commands(unittest.TestCase):
