@@ -58,18 +58,13 @@ bool SingleInstance::claim()
     // Held for as long as the copy runs: age alone never makes it stale, only a holder that is
     // gone.
     m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock())
-        return m_lock->error() != QLockFile::LockFailedError;
-    listen();
-    return true;
+    return lockAndListen(0);
 }
 
 bool SingleInstance::takeOver()
 {
-    if (!m_lock || m_lock->tryLock(handOverTimeout)) {
-        listen();
+    if (!m_lock || lockAndListen(handOverTimeout))
         return true;
-    }
     qint64 pid = 0;
     QString host;
     QString application;
@@ -77,7 +72,14 @@ bool SingleInstance::takeOver()
         && ::kill(static_cast<pid_t>(pid), 0) == 0)
         return false;
     m_lock->removeStaleLockFile();
-    if (!m_lock->tryLock())
+    return lockAndListen(0);
+}
+
+bool SingleInstance::lockAndListen(int timeout)
+{
+    // A lock that cannot be made at all (a folder it cannot be made in) shares nothing: the file
+    // could not be saved there either.
+    if (!m_lock->tryLock(timeout))
         return m_lock->error() != QLockFile::LockFailedError;
     listen();
     return true;

@@ -37,6 +37,9 @@ signals:
 private:
     // The local socket's name for a file: the same file, the same name.
     [[nodiscard]] static QString serverName(const QString &filePath);
+    // Takes the lock, waiting up to timeout milliseconds, and listens for later copies. False
+    // when another holds it.
+    [[nodiscard]] bool lockAndListen(int timeout);
     void listen();
 
     QString m_filePath;
