@@ -41,9 +41,9 @@ private slots:
         QCOMPARE(m_list->LastIndex(), 0);
     }
 
-    // Backspace and forward Delete reach KeyDown as 8 and 127, and the backspace character that
-    // Ctrl+H types is no Backspace. A double-click never edits; F2 does, in sight though the row
-    // was scrolled away. Escape abandons the edit, Return keeps and reports it.
+    // The backspace character that Ctrl+H types is no Backspace (the window's tests try the
+    // keys that remove rows). A double-click never edits; F2 does, in sight though the row was
+    // scrolled away. Escape abandons the edit, Return keeps and reports it.
     void keysAndEditing()
     {
         QList<uint> keys;
@@ -51,11 +51,8 @@ private slots:
             keys.append(key);
             return key != 0; // F2 has no character and goes on to start the edit
         });
-        QTest::keyClick(m_list.get(), Qt::Key_Backspace);
-        QTest::keyClick(m_list.get(), Qt::Key_Delete);
         QTest::sendKeyEvent(QTest::Click, m_list.get(), Qt::Key_H, u"\b"_s, Qt::ControlModifier);
-        QCOMPARE(keys.first(2), (QList<uint> { 8, 127 }));
-        QVERIFY(!keys.sliced(2).contains(8)); // Ctrl+H
+        QVERIFY(!keys.contains(8));
         QSignalSpy focus(qApp, &QApplication::focusChanged);
         const QPoint centre = m_list->visualRect(m_list->model()->index(1, 0)).center();
         QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {}, centre);

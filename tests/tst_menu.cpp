@@ -1,68 +1,23 @@
 #include "aboutbox.h"
 #include "apptest.h"
-#include "dateservice.h"
 #include "listrows.h"
 #include "menu.h"
-#include "mylistclass.h"
-#include "window1.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
-#include <QMetaEnum>
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
-class tst_Menu : public QObject
+class tst_Menu : public QObject, WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        Clock::setCurrent(&m_clock);
-        m_window = Window1::instance();
-        m_list = m_window->listBox();
-        m_list->DeleteAllRows();
-        m_window->show();
-        m_window->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), m_window);
-        m_list->setFocus();
-    }
-
-    void cleanup()
-    {
-        if (QWidget *box = QApplication::activeWindow(); box && box != m_window)
-            box->close();
-    }
-
-    // Names, texts, shortcuts, menu roles, order, and the items the framework enables itself.
-    void table()
-    {
-        const MenuBar *bar = Menu::instance();
-        QCOMPARE(m_window->menuWidget(), bar);
-        const QMetaEnum role = QMetaEnum::fromType<QAction::MenuRole>();
-        QStringList built;
-        for (const QAction *menu : bar->actions()) {
-            built << menu->objectName() + u' ' + menu->text();
-            for (const QAction *item : menu->menu()->actions())
-                built << item->objectName()
-                        + (item->isSeparator()
-                                ? u" -"_s
-                                : u" %1 %2 %3%4"_s.arg(item->text(), item->shortcut().toString(),
-                                    QLatin1StringView(role.valueToKey(item->menuRole())),
-                                    bar->autoEnable(item) ? u" auto"_s : u""_s));
-        }
-        QCOMPARE(built,
-            QStringList({ u"UntitledMenu3 File"_s, u"FileNew New Project Ctrl+N NoRole"_s,
-                u"FileQuit Quit Ctrl+Q QuitRole auto"_s, u"UntitledMenu0 Edit"_s,
-                u"EditUndo Undo Ctrl+Z NoRole"_s, u"UntitledMenu2 -"_s,
-                u"EditCut Cut Ctrl+X NoRole"_s, u"EditCopy Copy Ctrl+C NoRole"_s,
-                u"EditPaste Paste Ctrl+V NoRole"_s, u"EditClear Clear  NoRole"_s,
-                u"UntitledMenu1 -"_s, u"EditSelectAll Select All Stopped Projects Ctrl+A NoRole"_s,
-                u"AppleAbout About Tallyfox...  AboutRole"_s }));
-    }
+    void init() { open(); }
+    void cleanup() { close(false); }
 
     void commands_data()
     {
@@ -147,11 +102,6 @@ private slots:
         };
         QTRY_COMPARE(shown(), after);
     }
-
-private:
-    FixedClock m_clock { QDateTime(QDate(2026, 5, 27), QTime(9, 0)).toSecsSinceEpoch() };
-    Window1 *m_window = nullptr;
-    myListClass *m_list = nullptr;
 };
 
 TALLYFOX_APP_TEST_MAIN(tst_Menu)

@@ -1,15 +1,12 @@
-#include "dateservice.h"
-#include "mylistclass.h"
 #include "prefsfile.h"
 #include "prefsglue.h"
-#include "window1.h"
+#include "windowtest.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <ctime>
 
 using namespace Qt::StringLiterals;
 
@@ -24,25 +21,15 @@ const QByteArray header = withPlace("40\t60\t493\t233");
 
 } // namespace
 
-class tst_PrefsGlue : public QObject
+class tst_PrefsGlue : public QObject, WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
-        qputenv("TZ", "UTC");
-        tzset();
-        Clock::setCurrent(&m_clock);
-    }
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path())); }
 
-    // QtTest deletes the closed window before the next test, which so starts a window of its own.
-    void cleanup()
-    {
-        if (Window1 *window = Window1::existing())
-            window->close();
-    }
+    // Each test starts a window of its own.
+    void cleanup() { close(true); }
 
     // First: nothing in this process has loaded yet, and a list that was never loaded must not
     // replace the one on disk. Once loaded, the rows are saved back byte for byte; the place is
@@ -104,8 +91,6 @@ private:
 
     QTemporaryDir m_config;
     const QString m_path = m_config.filePath(u"Tallyfox Prefs"_s);
-    FixedClock m_clock { 1'779'872'400 }; // 27 May 2026, 09:00 UTC
-    Window1 *m_window = nullptr;
 };
 
 QTEST_MAIN(tst_PrefsGlue)

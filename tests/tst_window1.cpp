@@ -1,9 +1,7 @@
-#include "dateservice.h"
 #include "editdialog.h"
 #include "listrows.h"
-#include "mylistclass.h"
 #include "projectrows.h"
-#include "window1.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -14,26 +12,13 @@
 
 using namespace Qt::StringLiterals;
 
-class tst_Window1 : public QObject
+class tst_Window1 : public QObject, WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        Clock::setCurrent(&m_clock);
-        m_window = Window1::instance();
-        m_list = m_window->listBox();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    }
-
-    void cleanup()
-    {
-        if (Window1 *window = Window1::existing())
-            window->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void init() { open(); }
+    void cleanup() { close(true); }
 
     void gestures_data()
     {
@@ -139,10 +124,6 @@ private:
     {
         return m_list->visualRect(m_list->model()->index(row, columnIndex(column)));
     }
-
-    FixedClock m_clock { QDateTime(QDate(2026, 5, 27), QTime(9, 0)).toSecsSinceEpoch() };
-    Window1 *m_window = nullptr;
-    myListClass *m_list = nullptr;
 };
 
 QTEST_MAIN(tst_Window1)

@@ -4,10 +4,8 @@ file list, the control fields, the desktop entry and AppStream metadata as their
 them, and the installed program starting from an unrelated folder. Run under an X server:
   xvfb-run -a python3 check_package.py --build-dir build --version 0.9.3 --app-id ID
 """
-import argparse, configparser, os, signal, subprocess, sys, tempfile, time
+import argparse, os, signal, subprocess, sys, tempfile, time
 import xml.etree.ElementTree as ElementTree
-
-PNG_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 
 def check(condition, message):
@@ -24,13 +22,15 @@ def run(*command, cwd=None, quiet=False):
     return result.stdout
 
 
-def check_contents(deb, root, args, arch, scratch):
-    expected = {"usr/bin/tallyfox", "usr/share/tallyfox/tallyfox.rcc",
-                f"usr/share/applications/{args.app_id}.desktop",
-                f"usr/share/metainfo/{args.app_id}.metainfo.xml",
+def check_files(deb, root, args, arch, scratch):
+    """Checks what the package holds and says of itself; returns its desktop entry's keys."""
+    desktop = f"usr/share/applications/{args.app_id}.desktop"
+    metainfo = f"usr/share/metainfo/{args.app_id}.metainfo.xml"
+    expected = {"usr/bin/tallyfox", "usr/share/tallyfox/tallyfox.rcc", desktop, metainfo,
                 "usr/share/doc/tallyfox/copyright",
                 "usr/share/icons/hicolor/scalable/apps/tallyfox.svg",
-                *(f"usr/share/icons/hicolor/{n}x{n}/apps/tallyfox.png" for n in PNG_SIZES)}
+                *(f"usr/share/icons/hicolor/{n}x{n}/apps/tallyfox.png"
+                  for n in (16, 22, 24, 32, 48, 64, 128, 256))}
     files = {os.path.relpath(os.path.join(folder, name), root)
              for folder, _, names in os.walk(root) for name in names}
     check(files == expected, f"package files differ; missing: {sorted(expected - files)}, "
@@ -41,31 +41,25 @@ def check_contents(deb, root, args, arch, scratch):
     # The dependencies must be what dpkg-shlibdeps reads from the packaged binary, not a list
     # written by hand that the next Qt or compiler leaves behind.
     binary = os.path.join(root, "usr/bin/tallyfox")
-    os.makedirs(os.path.join(scratch, "shlibs", "debian"))
-    open(os.path.join(scratch, "shlibs", "debian", "control"), "w").close()
-    wanted = run("dpkg-shlibdeps", "-O", binary, cwd=os.path.join(scratch, "shlibs"))
-    wanted = wanted.strip().partition("shlibs:Depends=")[2]
+    os.makedirs(os.path.join(scratch, "debian"))
+    open(os.path.join(scratch, "debian", "control"), "w").close()
+    wanted = run("dpkg-shlibdeps", "-O", binary, cwd=scratch).strip().partition("=")[2]
     check(field("Depends") == wanted and "libqt6widgets6 (" in wanted,
           f"Depends is {field('Depends')!r}; dpkg-shlibdeps gives {wanted!r}")
     # A packaged program takes its libraries from the system's paths alone.
     dynamic = run("readelf", "--dynamic", binary)
     check("RPATH" not in dynamic and "RUNPATH" not in dynamic, "a library search path is set")
 
-
-def check_desktop_files(root, args):
-    desktop = os.path.join(root, f"usr/share/applications/{args.app_id}.desktop")
-    metainfo = os.path.join(root, f"usr/share/metainfo/{args.app_id}.metainfo.xml")
-    run("desktop-file-validate", desktop, quiet=True)
+    run("desktop-file-validate", os.path.join(root, desktop), quiet=True)
     # validate-tree adds what a single file cannot show: that the launchable desktop entry exists.
-    print(run("appstreamcli", "validate", "--no-net", metainfo),
+    print(run("appstreamcli", "validate", "--no-net", os.path.join(root, metainfo)),
           run("appstreamcli", "validate-tree", "--no-net", root))
-    parser = configparser.ConfigParser(interpolation=None)
-    parser.optionxform = str
-    parser.read(desktop, encoding="utf-8")
-    entry = parser["Desktop Entry"]
-    icon = f"usr/share/icons/hicolor/scalable/apps/{entry.get('Icon')}.svg"
-    check(os.path.isfile(os.path.join(root, icon)), f"Icon={entry.get('Icon')} names no icon")
-    releases = ElementTree.parse(metainfo).getroot().findall("./releases/release")
+    # The entry is the file's one group: its keys are all the lines with a "=" but comments.
+    with open(os.path.join(root, desktop), encoding="utf-8") as text:
+        entry = dict(line.strip().split("=", 1) for line in text if "=" in line and line[0] != "#")
+    check(f"usr/share/icons/hicolor/scalable/apps/{entry['Icon']}.svg" in files,
+          f"Icon={entry['Icon']} names no icon")
+    releases = ElementTree.parse(os.path.join(root, metainfo)).findall("./releases/release")
     check(releases and releases[0].get("version") == args.version,
           f"the newest AppStream release is not {args.version}")
     return entry
@@ -73,7 +67,6 @@ def check_desktop_files(root, args):
 
 def check_start(root, scratch, entry):
     home = os.path.join(scratch, "home")
-    os.makedirs(home)
     # No session bus to start one for it, so that ending its process group ends all it started.
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                QT_QPA_PLATFORM="xcb", DBUS_SESSION_BUS_ADDRESS="disabled:",
@@ -85,17 +78,17 @@ def check_start(root, scratch, entry):
         ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(app.pid), "--name", name],
         capture_output=True, text=True).stdout.split() or [None])[0]
     try:
-        begin = time.monotonic()
         # The about box shows only when the resource store was found where it was installed.
-        while not find("^About Tally Fox$") and app.poll() is None and time.monotonic() - begin < 20:
+        deadline = time.monotonic() + 20
+        while not (box := find("^About Tally Fox$")) and app.poll() is None \
+                and time.monotonic() < deadline:
             time.sleep(0.05)
         log.seek(0)
-        check(find("^About Tally Fox$"), f"no about box (exit status {app.poll()}); output:\n"
-                                         f"{log.read().decode()}")
+        check(box, f"no about box (exit status {app.poll()}); output:\n{log.read().decode()}")
         # Launchers pair a running window with its desktop entry through this key.
         classes = run("xprop", "-id", find("^Tally Fox$"), "WM_CLASS").partition("=")[2]
-        check(f'"{entry.get("StartupWMClass")}"' in classes,
-              f"StartupWMClass={entry.get('StartupWMClass')} is not among WM_CLASS {classes}")
+        check(f'"{entry["StartupWMClass"]}"' in classes,
+              f"StartupWMClass={entry['StartupWMClass']} is not among WM_CLASS {classes}")
     finally:
         os.killpg(app.pid, signal.SIGKILL)
         app.wait(timeout=10)
@@ -116,11 +109,8 @@ def main():
         name = f"tallyfox_{args.version}_{arch}.deb"
         debs = [deb for deb in os.listdir(out) if deb.endswith(".deb")]
         check(debs == [name], f"cpack made {debs}, not [{name!r}]")
-        deb = os.path.join(out, name)
-        print(run("dpkg-deb", "--info", deb))
-        run("dpkg", "-x", deb, root)
-        check_contents(deb, root, args, arch, scratch)
-        check_start(root, scratch, check_desktop_files(root, args))
+        run("dpkg", "-x", os.path.join(out, name), root)
+        check_start(root, scratch, check_files(os.path.join(out, name), root, args, arch, scratch))
     print("package checks passed")
 
 

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "dateservice.h"
+#include "mylistclass.h"
+#include "window1.h"
+
+#include <QApplication>
+#include <QTest>
+#include <ctime>
+
+// For the tests of the main window: the clock fixed at 27 May 2026, 09:00, in UTC.
+struct WindowTest
+{
+    WindowTest()
+    {
+        qputenv("TZ", "UTC");
+        tzset();
+        Clock::setCurrent(&m_clock);
+    }
+
+    // Puts the window in front, its list empty and focused: the one a test left open, or a new one.
+    void open()
+    {
+        m_window = Window1::instance();
+        m_list = m_window->listBox();
+        m_list->DeleteAllRows();
+        m_window->show();
+        m_window->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), m_window);
+        m_list->setFocus();
+    }
+
+    // Closes the boxes a test opened, and the window too when asked: closing deletes it. Under
+    // App, whose menu handlers stay with the first menu bar, the window has to live on.
+    static void close(bool window)
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (window || widget != Window1::existing())
+                widget->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    FixedClock m_clock { 1'779'872'400 };
+    Window1 *m_window = nullptr;
+    myListClass *m_list = nullptr;
+};
