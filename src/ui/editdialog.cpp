@@ -15,6 +15,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 #include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -47,7 +48,8 @@ int fieldFrameWidth(const QLineEdit *field)
     return probe - text.width() + margins.left() + margins.right() + 2 * 2 + cursor;
 }
 
-// The smallest button whose contents area, inside the style's frame, holds the caption.
+// The smallest button whose contents area, inside the style's frame, holds the caption, with the
+// style's button margin beside it. No margin above and below: the drawn 20 pixels have none.
 QSize captionRoom(const QPushButton *button)
 {
     constexpr int probe = 100;
@@ -60,7 +62,8 @@ QSize captionRoom(const QPushButton *button)
     const QRect contents
         = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
     const QFontMetrics metrics(button->font());
-    return QSize(metrics.horizontalAdvance(button->text()) + probe - contents.width(),
+    const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
+    return QSize(metrics.horizontalAdvance(button->text()) + margin + probe - contents.width(),
         metrics.height() + probe - contents.height());
 }
 
@@ -161,10 +164,14 @@ void EditDialog::layOut()
         column = std::max(column, label->sizeHint().width());
         labelHeight = std::max(labelHeight, label->sizeHint().height());
     }
-    // Every digit of a full time stamp shown at once, in the widest digit of the font.
-    const QFontMetrics fieldMetrics(m_fields[0]->font());
-    column = std::max(
-        column, fieldMetrics.horizontalAdvance(u"88/88 88:88"_s) + fieldFrameWidth(m_fields[0]));
+    // A full time stamp shown whole, its eight digits all as wide as the font's widest.
+    // Measured in fractions of a pixel, which whole pixels per character would lose.
+    const QFontMetricsF fieldMetrics(m_fields[0]->font());
+    qreal digit = 0;
+    for (char16_t character = u'0'; character <= u'9'; ++character)
+        digit = std::max(digit, fieldMetrics.horizontalAdvance(QChar(character)));
+    const qreal stamp = 8 * digit + fieldMetrics.horizontalAdvance(u"/ :"_s);
+    column = std::max(column, static_cast<int>(std::ceil(stamp)) + fieldFrameWidth(m_fields[0]));
     const int fieldHeight = std::max(22, m_fields[0]->sizeHint().height());
     const int width = left + column + columnGap + column + right;
 

@@ -50,7 +50,8 @@ protected:
 
 private:
     void Open();
-    // OK only while both texts can be read and the Finish does not lie before the Start.
+    // OK only while both texts can be read and the Finish does not lie before the Start. An
+    // emptied field passes: the row then keeps its Total, so no negative one can come of it.
     void checkTexts();
     void layOut();
     void PushButton1_Action();
