@@ -48,10 +48,10 @@ private slots:
         QTest::newRow("text not UTF-8 kept whole, finish emptied, Return is OK")
             << odd << u"\t\b\r"_s << true << Bytes { odd[0], {} };
         QTest::newRow("start emptied") << valid << u"\b\r"_s << true << Bytes { {}, valid[1] };
-        QTest::newRow("Cancel after retyping")
-            << odd << u"05/27 08:00\t12/31 23:59\t "_s << true << odd;
-        QTest::newRow("Return on a focused Cancel; typing stops at 11")
-            << valid << u"05/27 08:00:45\tlater\t\r"_s << false << valid;
+        QTest::newRow("Return on a focused Cancel after retyping")
+            << odd << u"05/27 08:00\t12/31 23:59\t\r"_s << true << odd;
+        QTest::newRow("Space on Cancel; typing stops at 11")
+            << valid << u"05/27 08:00:45\tlater\t "_s << false << valid;
         QTest::newRow("Return on a focused OK")
             << valid << u"05/27 08:00\t\t\t\r"_s << true << Bytes { "05/27 08:00"_ba, valid[1] };
         QTest::newRow("a tab and a line break pasted become spaces")
