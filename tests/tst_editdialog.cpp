@@ -1,10 +1,14 @@
 #include "editdialog.h"
 #include "globalsmodule.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -21,25 +25,41 @@ private slots:
         // Typed from the Start field, which opens selected as Tab leaves the next; a key in braces
         // is named as QKeySequence names it. The clipboard holds a tab and a line break.
         QTest::addColumn<QString>("keys");
-        // Empty: the dialog is still open, as a bad opening text keeps OK disabled for good.
+        QTest::addColumn<bool>("ok"); // OK enabled, and "ERROR!" hidden, after the last key
+        // Empty: the dialog is still open.
         QTest::addColumn<QByteArrayList>("out");
         const Bytes valid { "05/27 09:00"_ba, "05/27 10:30"_ba };
         const Bytes odd { "05/27 09:00 caf\xE9 (late)"_ba, "05/27 17:00 \xE2\x82"_ba };
-        QTest::newRow("bad finish corrected, Return does nothing")
-            << Bytes { valid[0], "05/27 1030"_ba } << u"\t05/27 10:30\r"_s << Bytes();
+        QTest::newRow("bad finish corrected, then Return is OK")
+            << Bytes { valid[0], "05/27 1030"_ba } << u"\t05/27 10:30\r"_s << true
+            << Bytes { valid[0], "05/27 10:30"_ba };
         QTest::newRow("bad start corrected, Escape does nothing")
-            << Bytes { "0527 09:00"_ba, valid[1] } << u"05/27 09:00\x1b"_s << Bytes();
-        QTest::newRow("text not UTF-8 kept whole, finish cleared, Return is OK")
-            << odd << u"\t\b\r"_s << Bytes { odd[0], {} };
-        QTest::newRow("Cancel after retyping") << odd << u"05/27 08:00\t12/31 23:59\t "_s << odd;
-        QTest::newRow("both spoilt, OK stays on; Return on Cancel is OK; typing stops at 11")
-            << valid << u"05/27 08:00:45\tlater\t\r"_s << Bytes { "05/27 08:00"_ba, "later"_ba };
+            << Bytes { "0527 09:00"_ba, valid[1] } << u"05/27 09:00\x1b"_s << true << Bytes();
+        QTest::newRow("banana, Return does nothing") << valid << u"banana\r"_s << false << Bytes();
+        QTest::newRow("half a stamp") << valid << u"\t05/27 10:"_s << false << Bytes();
+        QTest::newRow("finish a minute before start")
+            << valid << u"\t05/27 08:59\r"_s << false << Bytes();
+        QTest::newRow("start moved past finish, then back")
+            << valid << u"05/27 10:31{Ctrl+A}05/27 10:30\r"_s << true
+            << Bytes { "05/27 10:30"_ba, valid[1] };
+        QTest::newRow("across New Year's midnight")
+            << valid << u"12/31 23:50\t01/01 00:20\r"_s << true
+            << Bytes { "12/31 23:50"_ba, "01/01 00:20"_ba };
+        QTest::newRow("text not UTF-8 kept whole, finish emptied, Return is OK")
+            << odd << u"\t\b\r"_s << true << Bytes { odd[0], {} };
+        QTest::newRow("start emptied") << valid << u"\b\r"_s << true << Bytes { {}, valid[1] };
+        QTest::newRow("Return on a focused Cancel after retyping")
+            << odd << u"05/27 08:00\t12/31 23:59\t\r"_s << true << odd;
+        QTest::newRow("Space on Cancel; typing stops at 11")
+            << valid << u"05/27 08:00:45\tlater\t "_s << false << valid;
+        QTest::newRow("Return on a focused OK")
+            << valid << u"05/27 08:00\t\t\t\r"_s << true << Bytes { "05/27 08:00"_ba, valid[1] };
         QTest::newRow("a tab and a line break pasted become spaces")
-            << valid << u"{Ctrl+V}\r"_s << Bytes { "05/27 9:00 "_ba, valid[1] };
+            << valid << u"{Ctrl+V}\r"_s << true << Bytes { "05/27 9:00 "_ba, valid[1] };
         // A text handed in longer than the limit is shown whole; it may shrink, not grow back.
         QTest::newRow("long texts shortened do not grow back, cut below 11 refill to 11")
             << Bytes { "05/27 16:23 abc"_ba, "05/27 16:23 abc"_ba }
-            << u"{End}\b\bxyz\t{End}\b\b\b\b\b\b45xyz\r"_s
+            << u"{End}\b\bxyz\t{End}\b\b\b\b\b\b45xyz\r"_s << true
             << Bytes { "05/27 16:23 a"_ba, "05/27 16:45"_ba };
     }
 
@@ -47,6 +67,7 @@ private slots:
     {
         QFETCH(QByteArrayList, in);
         QFETCH(QString, keys);
+        QFETCH(bool, ok);
         QFETCH(QByteArrayList, out);
         GlobalsModule::gStartTime = in[0].toStdString();
         GlobalsModule::gFinishTime = in[1].toStdString();
@@ -67,12 +88,88 @@ private slots:
             QTest::keyClick(focus, key.key(), key.keyboardModifiers());
             at = end;
         }
-        QCOMPARE(dialog.okButton()->isEnabled(), !out.isEmpty());
-        QCOMPARE(dialog.warning()->isHidden(), !out.isEmpty());
+        QCOMPARE(dialog.okButton()->isEnabled(), ok);
+        QCOMPARE(dialog.warning()->isHidden(), ok);
         QCOMPARE(dialog.isVisible(), out.isEmpty());
         QCOMPARE(Bytes({ QByteArray::fromStdString(GlobalsModule::gStartTime),
                      QByteArray::fromStdString(GlobalsModule::gFinishTime) }),
             out.isEmpty() ? in : out);
+    }
+
+    void controls_data()
+    {
+        QTest::addColumn<int>("points"); // the application font's size; 0 keeps the default
+        QTest::newRow("default font") << 0;
+        QTest::newRow("16-point font") << 16;
+    }
+
+    // Every control holds its text whole, beside the others, and each field bears its label's name.
+    void controls()
+    {
+        QFETCH(int, points);
+        const QFont font = QApplication::font();
+        const auto restore = qScopeGuard([font] { QApplication::setFont(font); });
+        QFont large = font;
+        if (points > 0)
+            large.setPointSize(points);
+        QApplication::setFont(large);
+        GlobalsModule::gStartTime = "05/27 16:23";
+        GlobalsModule::gFinishTime = "12/31 23:58";
+        EditDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+        QList<QRect> rects;
+        for (QObject *child : dialog.children())
+            if (auto *widget = qobject_cast<QWidget *>(child))
+                rects << widget->geometry();
+        if (points == 0) {
+            QCOMPARE(dialog.size(), QSize(288, 143));
+            QCOMPARE(rects,
+                QList<QRect>({ { 13, 33, 120, 22 }, { 13, 13, 120, 16 }, { 151, 33, 120, 22 },
+                    { 151, 13, 120, 16 }, { 133, 105, 60, 20 }, { 211, 105, 60, 20 },
+                    { 13, 61, 258, 28 }, { 13, 108, 65, 17 } }));
+        }
+        for (qsizetype at = 0; at < rects.size(); ++at) {
+            QVERIFY(dialog.rect().contains(rects[at]));
+            for (qsizetype other = at + 1; other < rects.size(); ++other)
+                QVERIFY2(!rects[at].intersects(rects[other]), qPrintable(QString::number(other)));
+        }
+
+        for (const QLabel *label : dialog.findChildren<QLabel *>()) {
+            const QSize needed = label->wordWrap()
+                ? QSize(label->width(), label->heightForWidth(label->width()))
+                : label->sizeHint();
+            QVERIFY2(label->size().expandedTo(needed) == label->size(), qPrintable(label->text()));
+        }
+        for (int index = 0; index < 2; ++index) {
+            EditField1 *field = dialog.field(index);
+            QVERIFY(field->height() >= field->sizeHint().height());
+            // A text that does not fit scrolls: the cursor then travels less than the text is wide.
+            const auto cursorX = [field] {
+                field->grab();
+                return field->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+            };
+            field->end(false);
+            const int end = cursorX();
+            field->home(false);
+            QCOMPARE(end - cursorX(), field->fontMetrics().horizontalAdvance(field->text()));
+            auto *name = QAccessible::queryAccessibleInterface(field);
+            QCOMPARE(
+                name->text(QAccessible::Name), index == 0 ? u"Start Time:"_s : u"Finish Time:"_s);
+        }
+        for (const QPushButton *button : { dialog.cancelButton(), dialog.okButton() }) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            option.features = QStyleOptionButton::AutoDefaultButton;
+            const QRect room
+                = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            const QFontMetrics metrics = button->fontMetrics();
+            QVERIFY2(room.width() >= metrics.horizontalAdvance(button->text())
+                    && room.height() >= metrics.height(),
+                qPrintable(button->text()));
+        }
     }
 };
 

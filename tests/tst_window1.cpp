@@ -24,7 +24,7 @@ private slots:
     {
         QTest::addColumn<QString>("before");
         // A digit names a row or a heading, none the space below the rows; ", OK a|b" answers the
-        // dialog with a and b.
+        // dialog with a and b, ", Cancel" cancels it.
         QTest::addColumn<QString>("steps");
         // The rows, then Start's caption and both enabled states; after "close", the rows saved.
         QTest::addColumn<QString>("after");
@@ -42,6 +42,9 @@ private slots:
         QTest::newRow("double-click, stopped row, OK without finish keeps total")
             << stopped << u"double-click0, OK 05/27 08:15|"_s
             << u"*A|05/27 08:15||0' 15\"; Continue 1/0"_s;
+        QTest::newRow("double-click, stopped row, Cancel leaves even an unreadable Start")
+            << u"A|banana|05/27 08:30|0' 15\""_s << u"double-click0, Cancel"_s
+            << u"*A|banana|05/27 08:30|0' 15\"; Continue 1/0"_s;
         QTest::newRow("Backspace, rows 0 2 5")
             << seven << u"Backspace"_s << u"1|05/27 08:00,3,4,6; Start 0/0"_s;
         QTest::newRow("forward Delete") << seven << u"Delete"_s << seven + u"; Start 1/0"_s;
@@ -67,13 +70,15 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QString, after);
         addRows(*m_list, before);
-        const QString answer = steps.section(u", "_s, 1).mid(3);
+        const QString answer = steps.section(u", "_s, 1);
         QObject context; // goes with this row, and with it a timer that found no dialog
         QTimer::singleShot(0, &context, [answer] {
             if (auto *dialog = qobject_cast<EditDialog *>(QApplication::activeModalWidget())) {
-                for (int field = 0; field < 2; ++field)
-                    dialog->field(field)->setText(answer.section(u'|', field, field));
-                QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+                for (int field = 0; field < 2 && answer != u"Cancel"_s; ++field)
+                    dialog->field(field)->setText(answer.mid(3).section(u'|', field, field));
+                QTest::mouseClick(
+                    answer == u"Cancel"_s ? dialog->cancelButton() : dialog->okButton(),
+                    Qt::LeftButton);
             }
         });
         QString saved; // the rows when the window tells of its closing, the moment to save them

@@ -24,12 +24,24 @@ double recordedSeconds(std::string_view startText, std::string_view finishText)
     // Both texts are read against one look at the clock, so they share its seconds, which
     // cancel out, and its year, even when the clock passes midnight of New Year's Eve between
     // the two readings.
-    const Date now;
+    return recordedSeconds(startText, finishText, Date());
+}
+
+double recordedSeconds(std::string_view startText, std::string_view finishText, const Date &now)
+{
     const double finish = getSeconds(finishText, now);
     // An empty or damaged text reads as month 0, which must not pass for January.
     const bool crossedNewYear = isWellFormed(startText) && isWellFormed(finishText)
         && monthOf(finishText) < monthOf(startText);
     return finish - getSeconds(startText, now, crossedNewYear ? -1 : 0);
+}
+
+bool runsBackwards(std::string_view startText, std::string_view finishText, const Date &now)
+{
+    if (startText.empty() || finishText.empty())
+        return false;
+    // Rounded as the Total rounds it: what counts is the sign of the minutes the row would show.
+    return std::round(recordedSeconds(startText, finishText, now) / 60.0) < 0.0;
 }
 
 std::string totalText(std::string_view startText, std::string_view finishText)

@@ -50,6 +50,10 @@ protected:
 
 private:
     void Open();
+    // OK only while both texts can be read and the Finish does not lie before the Start. An
+    // emptied field passes: the row then keeps its Total, so no negative one can come of it.
+    void checkTexts();
+    void layOut();
     void PushButton1_Action();
     void PushButton2_Action();
 
@@ -58,6 +62,8 @@ private:
     std::array<std::string, 2> m_opened;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_ok = nullptr;
+    std::array<QLabel *, 2> m_labels {};
+    QLabel *m_hint = nullptr;
     QLabel *m_warning = nullptr;
     bool m_closingByButton = false;
 };

@@ -182,10 +182,15 @@ void Window1::editTimes(int row)
 {
     gStartTime = std::string(ListBox1->Cell(row, Start));
     gFinishTime = std::string(ListBox1->Cell(row, Finish));
+    bool confirmed = false;
     {
         EditDialog dialog(this);
-        dialog.exec();
+        confirmed = dialog.exec() == QDialog::Accepted;
     }
+    // Cancel leaves the row exactly as it was: a Total worked out afresh from a Start that
+    // cannot be read would change it.
+    if (!confirmed)
+        return;
     ListBox1->setCell(row, Start, gStartTime);
     ListBox1->setCell(row, Finish, gFinishTime);
     if (!gStartTime.empty() && !gFinishTime.empty())
