@@ -1,5 +1,6 @@
 #include "window1.h"
 
+#include "contrast.h"
 #include "dateservice.h"
 #include "durations.h"
 #include "editdialog.h"
@@ -14,7 +15,11 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using namespace GlobalsModule;
@@ -84,6 +89,9 @@ Window1::Window1(QWidget *parent)
     ListBox1->setCellBackgroundPaintHandler([this](QPainter &g, QSize size, int row, int column) {
         return ListBox1_CellBackgroundPaint(g, size, row, column);
     });
+    ListBox1->setCellTextColourHandler([this](const QColor &text, int row, int column) {
+        return ListBox1_CellTextColour(text, row, column);
+    });
     ListBox1_Open();
 
     setContentSizes(contentSize, minimumContentSize, maximumContentSize);
@@ -97,14 +105,45 @@ QPushButton *Window1::button(int index) const
     return BevelButton1.at(std::size_t(index));
 }
 
+// The buttons keep their size while their captions fit it. A larger font makes them larger, the
+// list's bottom margin with them, and moves the Stop button right so that the gap between the two
+// stays.
 void Window1::layOutContent(QSize area)
 {
-    ListBox1->setGeometry(
-        margin, listTop, area.width() - 2 * margin, area.height() - listTop - listBottomMargin);
-    const int buttonTop = area.height() - buttonBottomMargin - buttonSize.height();
-    for (std::size_t index = 0; index < BevelButton1.size(); ++index)
-        BevelButton1.at(index)->setGeometry(
-            QRect({ buttonLefts.at(index), buttonTop }, buttonSize));
+    const std::array sizes { fittedButtonSize(0), fittedButtonSize(1) };
+    const int extraHeight = std::max(sizes[0].height(), sizes[1].height()) - buttonSize.height();
+    ListBox1->setGeometry(margin, listTop, area.width() - 2 * margin,
+        area.height() - listTop - listBottomMargin - extraHeight);
+    int left = buttonLefts.at(0);
+    for (std::size_t index = 0; index < BevelButton1.size(); ++index) {
+        const QSize size = sizes.at(index);
+        const int top = area.height() - buttonBottomMargin - size.height();
+        BevelButton1.at(index)->setGeometry(QRect({ left, top }, size));
+        left += size.width() + buttonLefts.at(1) - buttonLefts.at(0) - buttonSize.width();
+    }
+}
+
+// Large enough for every caption the button shows: Start also reads "Continue".
+QSize Window1::fittedButtonSize(int index) const
+{
+    const QPushButton *button = BevelButton1.at(std::size_t(index));
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
+    const int padding = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
+    QSize size = buttonSize;
+    const auto captions
+        = index == 0 ? std::vector { u"Start"_s, u"Continue"_s } : std::vector { u"Stop"_s };
+    for (const QString &caption : captions) {
+        const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, caption);
+        if (text.width() + 2 * padding <= size.width()
+            && text.height() + 2 * frame <= size.height())
+            continue;
+        option.text = caption;
+        size = size.expandedTo(
+            button->style()->sizeFromContents(QStyle::CT_PushButton, &option, text, button));
+    }
+    return size;
 }
 
 void Window1::createNewRow()
@@ -200,6 +239,8 @@ void Window1::ListBox1_Open()
         ListBox1->setColumnType(
             column, column == Project ? ListBox::ColumnType::Editable : ListBox::ColumnType::Plain);
     }
+    for (const int column : { Start, Finish, Total })
+        ListBox1->setColumnLeftToRight(column, true);
     ListBox1->setColumnWidths("35%,25%,25%,15%");
     ListBox1->setHeadingIndex(Project);
 }
@@ -258,6 +299,18 @@ bool Window1::ListBox1_CellBackgroundPaint(QPainter &g, QSize size, int row, int
     if (row % 2 != 0)
         g.fillRect(QRect({ 0, 0 }, size), oddRowTint);
     return false;
+}
+
+// The tint stays under a dark colour scheme too, whose light text would not show on it.
+QColor Window1::ListBox1_CellTextColour(const QColor &text, int row, int /*column*/) const
+{
+    if (row % 2 == 0)
+        return text;
+    const auto rgb = [](const QColor &colour) {
+        return Rgb { colour.red(), colour.green(), colour.blue() };
+    };
+    const Rgb readable = readableTextColour(rgb(text), rgb(oddRowTint));
+    return readable == rgb(text) ? text : QColor(readable.red, readable.green, readable.blue);
 }
 
 void Window1::BevelButton1_Action(int index)

@@ -51,6 +51,7 @@ private:
     explicit Window1(QWidget *parent = nullptr);
 
     [[nodiscard]] QAction *menuItem(const QString &name) const;
+    [[nodiscard]] QSize fittedButtonSize(int index) const;
 
     void ListBox1_Open();
     void ListBox1_Change();
@@ -59,6 +60,7 @@ private:
     bool ListBox1_KeyDown(char32_t key);
     bool ListBox1_SortColumn(int column);
     bool ListBox1_CellBackgroundPaint(QPainter &g, QSize size, int row, int column);
+    [[nodiscard]] QColor ListBox1_CellTextColour(const QColor &text, int row, int column) const;
     void BevelButton1_Action(int index);
     bool _FileNew_Action();
     void Close();
