@@ -209,7 +209,41 @@ private slots:
             >= m_list->horizontalHeader()->sizeHint().height());
     }
 
+    // Time stamps and totals keep their order in a right-to-left layout: the same ink as left to
+    // right, moved to the cell's other side.
+    void rightToLeft()
+    {
+        addRows(*m_list, u"A|12/01 09:05|12/01 10:35|1' 30\""_s);
+        const auto ink = [this](Column column) {
+            const QImage image = m_list->viewport()->grab(cell(0, column)).toImage();
+            QRect box;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        box |= QRect(x, y, 1, 1);
+            return image.copy(box);
+        };
+        const std::array columns { Column::Start, Column::Total };
+        std::array<QImage, columns.size()> leftToRight;
+        for (std::size_t index = 0; index < columns.size(); ++index)
+            leftToRight.at(index) = ink(columns.at(index));
+        m_window->setLayoutDirection(Qt::RightToLeft);
+        for (std::size_t index = 0; index < columns.size(); ++index)
+            QVERIFY(sameInk(ink(columns.at(index)), leftToRight.at(index)));
+    }
+
 private:
+    static bool sameInk(const QImage &one, const QImage &other)
+    {
+        if (one.size() != other.size())
+            return false;
+        int differing = 0;
+        for (int y = 0; y < one.height(); ++y)
+            for (int x = 0; x < one.width(); ++x)
+                differing += std::abs(qGray(one.pixel(x, y)) - qGray(other.pixel(x, y))) > 128;
+        return differing * 20 < one.width() * one.height();
+    }
+
     QRect cell(int row, Column column) const
     {
         return m_list->visualRect(m_list->model()->index(row, columnIndex(column)));
