@@ -24,7 +24,6 @@ private slots:
         QTest::newRow("grey 119 on white")
             << Rgb { 119, 119, 119 } << Rgb { 255, 255, 255 } << 4.48;
         QTest::newRow("pure red on white") << Rgb { 255, 0, 0 } << Rgb { 255, 255, 255 } << 4.0;
-        QTest::newRow("pure blue on black") << Rgb { 0, 0, 255 } << Rgb { 0, 0, 0 } << 2.44;
         QTest::newRow("pure green on black") << Rgb { 0, 255, 0 } << Rgb { 0, 0, 0 } << 15.3;
     }
 
@@ -44,13 +43,11 @@ private slots:
         QTest::addColumn<Rgb>("chosen");
         QTest::newRow("light scheme's black text kept")
             << Rgb { 0, 0, 0 } << tint << Rgb { 0, 0, 0 };
-        QTest::newRow("dark grey kept") << Rgb { 90, 90, 90 } << tint << Rgb { 90, 90, 90 };
         // Enough on white, not on the slightly darker tint.
         QTest::newRow("grey 118 too light for the tint")
             << Rgb { 118, 118, 118 } << tint << Rgb { 0, 0, 0 };
         QTest::newRow("dark scheme's white text replaced")
             << Rgb { 252, 252, 252 } << tint << Rgb { 0, 0, 0 };
-        QTest::newRow("mid grey text replaced") << Rgb { 160, 160, 160 } << tint << Rgb { 0, 0, 0 };
         QTest::newRow("dark text on a dark cell turns white")
             << Rgb { 20, 20, 20 } << Rgb { 35, 38, 41 } << Rgb { 255, 255, 255 };
         QTest::newRow("light text on a dark cell kept")

@@ -223,13 +223,9 @@ private slots:
                         box |= QRect(x, y, 1, 1);
             return image.copy(box);
         };
-        const std::array columns { Column::Start, Column::Total };
-        std::array<QImage, columns.size()> leftToRight;
-        for (std::size_t index = 0; index < columns.size(); ++index)
-            leftToRight.at(index) = ink(columns.at(index));
+        const QImage leftToRight = ink(Column::Start);
         m_window->setLayoutDirection(Qt::RightToLeft);
-        for (std::size_t index = 0; index < columns.size(); ++index)
-            QVERIFY(sameInk(ink(columns.at(index)), leftToRight.at(index)));
+        QVERIFY(sameInk(ink(Column::Start), leftToRight));
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "window1.h"
 
+#include "buttonfit.h"
 #include "contrast.h"
 #include "dateservice.h"
 #include "durations.h"
@@ -15,11 +16,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <algorithm>
 #include <limits>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 using namespace GlobalsModule;
@@ -110,7 +108,11 @@ QPushButton *Window1::button(int index) const
 // stays.
 void Window1::layOutContent(QSize area)
 {
-    const std::array sizes { fittedButtonSize(0), fittedButtonSize(1) };
+    // Start also reads "Continue".
+    const std::array sizes {
+        fittedButtonSize(*BevelButton1[0], buttonSize, { u"Start"_s, u"Continue"_s }),
+        fittedButtonSize(*BevelButton1[1], buttonSize, { u"Stop"_s }),
+    };
     const int extraHeight = std::max(sizes[0].height(), sizes[1].height()) - buttonSize.height();
     ListBox1->setGeometry(margin, listTop, area.width() - 2 * margin,
         area.height() - listTop - listBottomMargin - extraHeight);
@@ -121,29 +123,6 @@ void Window1::layOutContent(QSize area)
         BevelButton1.at(index)->setGeometry(QRect({ left, top }, size));
         left += size.width() + buttonLefts.at(1) - buttonLefts.at(0) - buttonSize.width();
     }
-}
-
-// Large enough for every caption the button shows: Start also reads "Continue".
-QSize Window1::fittedButtonSize(int index) const
-{
-    const QPushButton *button = BevelButton1.at(std::size_t(index));
-    QStyleOptionButton option;
-    option.initFrom(button);
-    const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
-    const int padding = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
-    QSize size = buttonSize;
-    const auto captions
-        = index == 0 ? std::vector { u"Start"_s, u"Continue"_s } : std::vector { u"Stop"_s };
-    for (const QString &caption : captions) {
-        const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, caption);
-        if (text.width() + 2 * padding <= size.width()
-            && text.height() + 2 * frame <= size.height())
-            continue;
-        option.text = caption;
-        size = size.expandedTo(
-            button->style()->sizeFromContents(QStyle::CT_PushButton, &option, text, button));
-    }
-    return size;
 }
 
 void Window1::createNewRow()

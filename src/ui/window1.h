@@ -51,7 +51,6 @@ private:
     explicit Window1(QWidget *parent = nullptr);
 
     [[nodiscard]] QAction *menuItem(const QString &name) const;
-    [[nodiscard]] QSize fittedButtonSize(int index) const;
 
     void ListBox1_Open();
     void ListBox1_Change();
