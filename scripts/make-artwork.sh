@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Redraws the committed artwork (about box backdrop, finger cursor, icon PNGs) from
-# resources/art/makeartwork.cpp.
+# Redraws the committed artwork (about box backdrop and finger cursor, each also at double
+# density as "@2x", and the icon PNGs) from resources/art/makeartwork.cpp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null

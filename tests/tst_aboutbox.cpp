@@ -22,7 +22,8 @@ private slots:
     {
         for (const QString &scheme : { u"https"_s, u"mailto"_s })
             QDesktopServices::setUrlHandler(scheme, this, "openUrl");
-        GlobalsModule::gAboutDelay = 200;
+        // Long enough for the box to come to the front on a busy machine before it closes.
+        GlobalsModule::gAboutDelay = 1000;
         QCoreApplication::setApplicationVersion(u"9.8.7"_s);
     }
 
@@ -60,6 +61,8 @@ private slots:
         App::instance()->setSplash(splash);
         GlobalsModule::creditString = "Credits. ";
         AboutBox *box = AboutBox::instance();
+        box->Show();
+        QTRY_COMPARE(QApplication::activeWindow(), box);
         QCOMPARE(box->findChild<QLabel *>(u"VLabel"_s)->text(),
             u"Version "_s + QCoreApplication::applicationVersion());
         QCOMPARE(box->geometry().center(), QGuiApplication::primaryScreen()->geometry().center());
@@ -68,17 +71,26 @@ private slots:
         QCOMPARE(shown.pixelColor(300, 180),
             Resources::picture(AboutBox::backdropPicture).toImage().pixelColor(300, 180));
         QCOMPARE(shown.pixelColor(342, 240), QColor(0, 0, 255));
-        // A tick moves the text a pixel left; the strip paints the frame animate set up.
+        // The box's own timer moves the credits, and every tick reaches the screen: what the
+        // window shows changes, not only a fresh rendering of it.
+        // Watched on a box from the menu, which stays while the strip is watched.
         auto *strip = box->findChild<ScrollingCanvasClass2 *>();
-        for (int tick = 0; tick < 10; ++tick)
-            strip->animate();
+        const auto onScreen = [strip] {
+            return strip->screen()
+                ->grabWindow(strip->window()->winId(), strip->x(), strip->y(), strip->width(),
+                    strip->height())
+                .toImage();
+        };
+        if (!splash) {
+            const QImage before = onScreen();
+            QTRY_VERIFY(onScreen() != before);
+        }
         const QImage frame = strip->grab().toImage();
-        QVERIFY(frame.pixelColor(393, 8).lightness() > 128
-            || frame.pixelColor(394, 8).lightness() > 128);
-        QCOMPARE(frame.pixelColor(380, 8), QColor(Qt::black));
         QCOMPARE(strip->grab().toImage(), frame); // the same frame, however often painted
-        box->Show();
-        QTRY_COMPARE(QApplication::activeWindow(), box);
+        // A screen of double density gets the double-density drawing, never one scaled up.
+        const QPixmap sharp = Resources::picture(AboutBox::backdropPicture, 2.0);
+        QCOMPARE(sharp.deviceIndependentSize(), QSizeF(box->size()));
+        QCOMPARE(sharp.devicePixelRatio(), 2.0);
         // The finger cursor over a link, the arrow after it.
         QWidget *link = box->findChild<QWidget *>(u"website"_s);
         QTest::mouseMove(link);

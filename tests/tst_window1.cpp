@@ -1,3 +1,4 @@
+#include "contrast.h"
 #include "editdialog.h"
 #include "listrows.h"
 #include "projectrows.h"
@@ -7,6 +8,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -124,7 +126,125 @@ private slots:
         }
     }
 
+    void palettes_data()
+    {
+        QTest::addColumn<QColor>("base");
+        QTest::addColumn<QColor>("text");
+        QTest::addColumn<bool>("selected");
+        const QColor white(255, 255, 255);
+        const QColor dark(35, 38, 41);
+        QTest::newRow("light") << white << QColor(0, 0, 0) << false;
+        QTest::newRow("dark") << dark << QColor(252, 252, 252) << false;
+        QTest::newRow("dark, grey text") << dark << QColor(160, 160, 160) << false;
+        QTest::newRow("dark, selected") << dark << QColor(252, 252, 252) << true;
+    }
+
+    // The tint stays under every scheme and the text on it stays readable; a selected row shows
+    // the scheme's own highlight and highlighted text.
+    void palettes()
+    {
+        QFETCH(QColor, base);
+        QFETCH(QColor, text);
+        QFETCH(bool, selected);
+        QPalette palette = m_list->palette();
+        palette.setColor(QPalette::Base, base);
+        palette.setColor(QPalette::Text, text);
+        palette.setColor(QPalette::Highlight, QColor(61, 174, 233));
+        palette.setColor(QPalette::HighlightedText, QColor(0, 0, 0));
+        m_list->setPalette(palette);
+        addRows(*m_list, selected ? u"WWWW,*WWWW"_s : u"WWWW,WWWW"_s);
+        const QRect rect = cell(1, Column::Project);
+        const QImage image = m_list->viewport()->grab().toImage();
+        const QColor ground = selected ? palette.color(QPalette::Highlight) : QColor(235, 255, 255);
+        const auto rgb = [](QColor colour) {
+            return Rgb { colour.red(), colour.green(), colour.blue() };
+        };
+        QCOMPARE(image.pixelColor(rect.topRight() + QPoint(-3, 3)), ground);
+        double strongest = 1;
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x < rect.left() + rect.width() / 2; ++x)
+                strongest
+                    = std::max(strongest, contrastRatio(rgb(image.pixelColor(x, y)), rgb(ground)));
+        QVERIFY2(strongest >= readableContrast, qPrintable(QString::number(strongest)));
+    }
+
+    void fonts_data()
+    {
+        QTest::addColumn<int>("points"); // 0: the default font
+        QTest::newRow("default") << 0;
+        QTest::newRow("16 points") << 16;
+    }
+
+    // At the default font the layout is exactly the designed one. A large font grows the
+    // buttons to their captions, Continue included, and the rows to their text; nothing
+    // overlaps and nothing leaves the window.
+    void fonts()
+    {
+        QFETCH(int, points);
+        const QFont font = QApplication::font();
+        const auto restore = qScopeGuard([font] { QApplication::setFont(font); });
+        if (points > 0) {
+            close(true);
+            QFont large = font;
+            large.setPointSize(points);
+            QApplication::setFont(large);
+            open();
+        }
+        const QRect content = m_list->parentWidget()->rect();
+        const std::array buttons { m_window->button(0), m_window->button(1) };
+        if (points == 0) {
+            QCOMPARE(content.size(), QSize(493, 233));
+            QCOMPARE(m_list->geometry(), QRect(13, 11, 467, 175));
+            QCOMPARE(buttons[0]->geometry(), QRect(13, 198, 100, 22));
+            QCOMPARE(buttons[1]->geometry(), QRect(126, 198, 100, 22));
+            return;
+        }
+        addRows(*m_list, u"*A|05/27 08:15|05/27 08:30|0' 15\""_s);
+        QCOMPARE(buttons[0]->text(), u"Continue"_s);
+        for (QPushButton *button : buttons) {
+            QVERIFY(content.contains(button->geometry()));
+            QVERIFY(button->geometry().top() > m_list->geometry().bottom());
+            const QSize hint = button->sizeHint();
+            QVERIFY2(hint.width() <= button->width() && hint.height() <= button->height(),
+                qPrintable(button->text()));
+        }
+        QVERIFY(buttons[0]->geometry().right() < buttons[1]->geometry().left());
+        QVERIFY(m_list->rowHeight(0) >= m_list->fontMetrics().height());
+        QVERIFY(m_list->horizontalHeader()->height()
+            >= m_list->horizontalHeader()->sizeHint().height());
+    }
+
+    // Time stamps and totals keep their order in a right-to-left layout: the same ink as left to
+    // right, moved to the cell's other side.
+    void rightToLeft()
+    {
+        addRows(*m_list, u"A|12/01 09:05|12/01 10:35|1' 30\""_s);
+        const auto ink = [this](Column column) {
+            const QImage image = m_list->viewport()->grab(cell(0, column)).toImage();
+            QRect box;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        box |= QRect(x, y, 1, 1);
+            return image.copy(box);
+        };
+        const QImage leftToRight = ink(Column::Start);
+        m_window->setLayoutDirection(Qt::RightToLeft);
+        QVERIFY(sameInk(ink(Column::Start), leftToRight));
+    }
+
 private:
+    static bool sameInk(const QImage &one, const QImage &other)
+    {
+        if (one.size() != other.size())
+            return false;
+        int differing = 0;
+        for (int y = 0; y < one.height(); ++y)
+            for (int x = 0; x < one.width(); ++x)
+                differing += std::abs(qGray(one.pixel(x, y)) - qGray(other.pixel(x, y))) > 128;
+        return differing * 20 < one.width() * one.height();
+    }
+
     QRect cell(int row, Column column) const
     {
         return m_list->visualRect(m_list->model()->index(row, columnIndex(column)));

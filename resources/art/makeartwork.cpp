@@ -1,6 +1,8 @@
 // Draws the program's artwork: the about box's backdrop (picture 168), the pointing-finger cursor
-// (cursor 168) and the application icon at the sizes desktops ask for. The PNGs it writes are
-// committed; run scripts/make-artwork.sh after changing a drawing here.
+// (cursor 168) and the application icon at the sizes desktops ask for. The backdrop and the
+// cursor come twice: as named, and at double density ("168@2x") for screens of two device pixels
+// per pixel, drawn again rather than scaled up. The PNGs it writes are committed; run
+// scripts/make-artwork.sh after changing a drawing here.
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -49,18 +51,20 @@ QFont font(int pixels, int weight = QFont::Normal)
     return f;
 }
 
-// 400 x 300. The box draws its own texts over it; this leaves them light, quiet ground: the
-// credits strip (top 16 pixels), the version at (44, 149), the notice and the two links in the
-// lower left, and the badge frame at (341, 226), 56 x 72, inside which the badge sits.
-QImage backdrop()
+// 400 x 300 of the box's pixels, each drawn as density x density pixels of the image. The box
+// draws its own texts over it; this leaves them light, quiet ground: the credits strip (top 16
+// pixels), the version at (44, 149), the notice and the two links in the lower left, and the
+// badge frame at (341, 226), 56 x 72, inside which the badge sits.
+QImage backdrop(int density)
 {
-    QImage image(400, 300, QImage::Format_RGB32);
+    QImage image(400 * density, 300 * density, QImage::Format_RGB32);
     QPainter p(&image);
+    p.scale(density, density);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient ground(0, 0, 0, 300);
     ground.setColorAt(0.0, QColor(0xfd, 0xf8, 0xee));
     ground.setColorAt(1.0, QColor(0xf3, 0xe3, 0xc8));
-    p.fillRect(image.rect(), ground);
+    p.fillRect(QRect(0, 0, 400, 300), ground);
 
     // A wide, soft band behind the name.
     QPainterPath band;
@@ -78,7 +82,8 @@ QImage backdrop()
 
     p.setPen(ink);
     p.setFont(font(40, QFont::Bold));
-    p.drawText(QRect(150, 46, 240, 50), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tally Fox"));
+    p.drawText(
+        QRect(150, 46, 240, 50), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tally Fox"));
     p.setPen(fox.darker(130));
     p.setFont(font(14));
     p.drawText(QRect(153, 96, 240, 22), Qt::AlignLeft | Qt::AlignVCenter,
@@ -104,13 +109,15 @@ QImage backdrop()
     return image;
 }
 
-// A hand pointing up, 32 x 32, black outline on white; the fingertip is the hot spot, stored in
-// the PNG's "HotSpot" text so that the program need not know the drawing.
-QImage fingerCursor()
+// A hand pointing up, 32 x 32 at density 1, black outline on white; the fingertip is the hot
+// spot, stored in the PNG's "HotSpot" text in the image's own pixels, so that the program need not
+// know the drawing.
+QImage fingerCursor(int density)
 {
-    QImage image(32, 32, QImage::Format_ARGB32);
+    QImage image(32 * density, 32 * density, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
+    p.scale(density, density);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath hand;
     hand.addRoundedRect(QRectF(10, 1, 6, 17), 3, 3); // index finger
@@ -133,7 +140,8 @@ QImage fingerCursor()
     p.drawLine(QPointF(20, 15), QPointF(20, 18));
     p.drawLine(QPointF(24.5, 16), QPointF(24.5, 19));
     p.end();
-    image.setText(QStringLiteral("HotSpot"), QStringLiteral("13,1"));
+    image.setText(
+        QStringLiteral("HotSpot"), QStringLiteral("%1,%2").arg(13 * density).arg(density));
     return image;
 }
 
@@ -155,8 +163,13 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    bool ok = save(backdrop(), out.filePath(QStringLiteral("picture/168.png")))
-        && save(fingerCursor(), out.filePath(QStringLiteral("cursor/168.png")));
+    bool ok = true;
+    for (const int density : { 1, 2 }) {
+        const QString name
+            = density == 1 ? QStringLiteral("168.png") : QStringLiteral("168@2x.png");
+        ok = ok && save(backdrop(density), out.filePath(QStringLiteral("picture/") + name))
+            && save(fingerCursor(density), out.filePath(QStringLiteral("cursor/") + name));
+    }
     for (const int size : { 16, 22, 24, 32, 48, 64, 128, 256 }) {
         QImage icon(size, size, QImage::Format_ARGB32);
         icon.fill(Qt::transparent);

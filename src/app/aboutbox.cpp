@@ -101,8 +101,10 @@ AboutBox::AboutBox(QWidget *mainWindow)
         link->setObjectName(name);
         link->setGeometry(geometry);
         connect(link, &Canvas::Paint, this, paint);
-        connect(link, &Canvas::MouseEnter, link,
-            [link] { link->setCursor(Resources::cursor(fingerCursor, Qt::PointingHandCursor)); });
+        connect(link, &Canvas::MouseEnter, link, [link] {
+            link->setCursor(
+                Resources::cursor(fingerCursor, Qt::PointingHandCursor, link->devicePixelRatioF()));
+        });
         connect(link, &Canvas::MouseExit, link, [link] { link->setCursor(Qt::ArrowCursor); });
         link->setMouseDownHandler([this, mouseDown](QPoint) { return (this->*mouseDown)(); });
         return link;
@@ -173,7 +175,9 @@ bool AboutBox::event(QEvent *event)
 void AboutBox::paintEvent(QPaintEvent *)
 {
     QPainter g(this);
-    const QPixmap backdrop = Resources::picture(backdropPicture);
+    // At 1.5 device pixels per pixel the double-density drawing is scaled down, never up.
+    g.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QPixmap backdrop = Resources::picture(backdropPicture, devicePixelRatioF());
     if (backdrop.isNull())
         g.fillRect(rect(), Qt::white);
     else

@@ -1,16 +1,13 @@
 #include "listbox.h"
 
+#include "celldelegate.h"
 #include "listmodel.h"
-#include "singlelinevalidator.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
-#include <QStyledItemDelegate>
 #include <algorithm>
 #include <iterator>
 #include <utility>
@@ -45,53 +42,6 @@ char32_t characterCode(const QKeyEvent &event)
 
 } // namespace
 
-class ListBox::CellDelegate : public QStyledItemDelegate
-{
-public:
-    explicit CellDelegate(ListBox *list)
-        : QStyledItemDelegate(list)
-        , m_list(list)
-    {
-    }
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-        const QModelIndex &index) const override
-    {
-        if (m_list->m_cellBackgroundPaint) {
-            painter->save();
-            painter->translate(option.rect.topLeft());
-            painter->setClipRect(QRect(QPoint(0, 0), option.rect.size()), Qt::IntersectClip);
-            m_list->m_cellBackgroundPaint(
-                *painter, option.rect.size(), index.row(), index.column());
-            painter->restore();
-        }
-        // With no background role the default paint leaves our background alone, and the
-        // style draws the selection over it.
-        QStyledItemDelegate::paint(painter, option, index);
-    }
-
-    QWidget *createEditor(
-        QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
-    {
-        auto *editor = new QLineEdit(parent);
-        editor->setFrame(false);
-        editor->setValidator(new SingleLineValidator(editor));
-        return editor;
-    }
-
-    // The view asks the delegate to write an editor back with the editor's own index, which is
-    // the one the finished edit must report (the current index may already have moved on).
-    void setModelData(
-        QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::setModelData(editor, model, index);
-        m_list->m_committedIndex = index;
-    }
-
-private:
-    ListBox *m_list;
-};
-
 ListBox::ListBox(int columnCount, QWidget *parent)
     : QTableView(parent)
     , m_model(new ListModel(columnCount, this))
@@ -99,6 +49,8 @@ ListBox::ListBox(int columnCount, QWidget *parent)
 {
     setModel(m_model);
     setItemDelegate(m_delegate);
+    connect(m_delegate, &CellDelegate::committed, this,
+        [this](const QModelIndex &index) { m_committedIndex = index; });
     setSelectionMode(ExtendedSelection);
     setSelectionBehavior(SelectRows);
     setShowGrid(true);
@@ -115,7 +67,7 @@ ListBox::ListBox(int columnCount, QWidget *parent)
     rowHeader->hide();
     rowHeader->setSectionResizeMode(QHeaderView::Fixed);
     rowHeader->setMinimumSectionSize(0);
-    rowHeader->setDefaultSectionSize(fontMetrics().height() + 6);
+    fitRowsToFont();
 
     QHeaderView *heading = horizontalHeader();
     heading->show();
@@ -400,8 +352,33 @@ void ListBox::setSortColumnHandler(SortColumnHandler handler)
 
 void ListBox::setCellBackgroundPaintHandler(CellBackgroundPaintHandler handler)
 {
-    m_cellBackgroundPaint = std::move(handler);
+    m_delegate->setBackgroundPaintHandler(std::move(handler));
     viewport()->update();
+}
+
+void ListBox::setCellTextColourHandler(CellTextColourHandler handler)
+{
+    m_delegate->setTextColourHandler(std::move(handler));
+    viewport()->update();
+}
+
+void ListBox::setColumnLeftToRight(int column, bool leftToRight)
+{
+    m_delegate->setColumnLeftToRight(column, leftToRight);
+    viewport()->update();
+}
+
+// Every row is as tall as the list's font needs, also when the font changes while it is shown.
+void ListBox::fitRowsToFont()
+{
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+}
+
+void ListBox::changeEvent(QEvent *event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitRowsToFont();
 }
 
 void ListBox::keyPressEvent(QKeyEvent *event)

@@ -3,6 +3,7 @@
 #include "columnwidths.h"
 #include "listrow.h"
 
+#include <QColor>
 #include <QTableView>
 #include <functional>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+class CellDelegate;
 class ListModel;
 
 // A multi-column list with the interface the windows are written against: rows of text cells,
@@ -76,14 +78,20 @@ public:
     // (8 for Backspace, 127 for forward Delete, 13 for Return) and returns true when it consumed
     // the key. SortColumn returns true when the rows are not to be sorted.
     // CellBackgroundPaint gets a painter whose origin is the cell's top left corner and the
-    // cell's size; it returns true when it painted the whole cell itself.
+    // cell's size; it returns true when it painted the whole cell itself. CellTextColour gets the
+    // palette's colour for the text of an unselected cell and returns the one to write it in.
     using KeyDownHandler = std::function<bool(char32_t key)>;
     using SortColumnHandler = std::function<bool(int column)>;
     using CellBackgroundPaintHandler
         = std::function<bool(QPainter &painter, QSize size, int row, int column)>;
+    using CellTextColourHandler = std::function<QColor(const QColor &text, int row, int column)>;
     void setKeyDownHandler(KeyDownHandler handler);
     void setSortColumnHandler(SortColumnHandler handler);
     void setCellBackgroundPaintHandler(CellBackgroundPaintHandler handler);
+    void setCellTextColourHandler(CellTextColourHandler handler);
+    // The column's text reads left to right also in a right-to-left layout; what is shown
+    // changes, the cells do not.
+    void setColumnLeftToRight(int column, bool leftToRight);
 
 signals:
     void Change();
@@ -99,11 +107,9 @@ protected:
     void commitData(QWidget *editor) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
-    class CellDelegate;
-    friend class CellDelegate;
-
     // Holds back Change until an operation on the list is complete, then raises it once if the
     // selection changed meanwhile.
     class ChangeBatch
@@ -119,6 +125,7 @@ private:
     };
 
     void raiseChange();
+    void fitRowsToFont();
     void forgetListIndex();
 
     void headingClicked(int column);
@@ -131,7 +138,6 @@ private:
     CellDelegate *m_delegate;
     KeyDownHandler m_keyDown;
     SortColumnHandler m_sortColumn;
-    CellBackgroundPaintHandler m_cellBackgroundPaint;
     std::string m_columnWidthsText;
     std::vector<ColumnWidth> m_columnWidths;
     bool m_widthsDragged = false;

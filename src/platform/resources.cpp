@@ -13,28 +13,47 @@ namespace {
 const QString storeName = u"tallyfox.rcc"_s;
 QString openedStore;
 
-QString picturePath(int number)
+// The store keeps double-density drawings beside the others under the same number, "@2x"
+// added, as Qt names them.
+constexpr qreal doubleDensity = 2.0;
+
+QString picturePath(int number, qreal ratio)
 {
-    return u":/picture/%1"_s.arg(number);
+    return u":/picture/%1%2"_s.arg(number).arg(ratio > 1.0 ? u"@2x"_s : QString());
 }
 
-QString cursorPath(int number)
+QString cursorPath(int number, qreal ratio)
 {
-    return u":/cursor/%1"_s.arg(number);
+    return u":/cursor/%1%2"_s.arg(number).arg(ratio > 1.0 ? u"@2x"_s : QString());
 }
 
 // Decoded on first use and then kept for the rest of the run: a picture is drawn, and a cursor
-// set, again and again. One the store does not have may come with a store opened later.
-template <typename Image> Image loadedOnce(const QString &path)
+// set, again and again. One the store does not have may come with a store opened later. The
+// density is set before it is kept, as setting it later would copy the pixels every time.
+template <typename Image> Image loadedOnce(const QString &path, qreal ratio)
 {
     static QHash<QString, Image> loaded;
     const auto found = loaded.constFind(path);
     if (found != loaded.cend())
         return *found;
-    const Image decoded(path);
-    if (!decoded.isNull())
+    Image decoded(path);
+    if (!decoded.isNull()) {
+        decoded.setDevicePixelRatio(ratio);
         loaded.insert(path, decoded);
+    }
     return decoded;
+}
+
+// The drawing for a screen of that density: the double-density one when there is one and the
+// screen has more than one device pixel per pixel, else the plain one.
+template <typename Image> Image forDensity(QString (*path)(int, qreal), int number, qreal ratio)
+{
+    if (ratio > 1.0) {
+        Image sharp = loadedOnce<Image>(path(number, doubleDensity), doubleDensity);
+        if (!sharp.isNull())
+            return sharp;
+    }
+    return loadedOnce<Image>(path(number, 1.0), 1.0);
 }
 
 } // namespace
@@ -69,27 +88,29 @@ void Resources::closeStore()
 
 bool Resources::hasPicture(int number)
 {
-    return QFile::exists(picturePath(number));
+    return QFile::exists(picturePath(number, 1.0));
 }
 
 bool Resources::hasCursor(int number)
 {
-    return QFile::exists(cursorPath(number));
+    return QFile::exists(cursorPath(number, 1.0));
 }
 
-QPixmap Resources::picture(int number)
+QPixmap Resources::picture(int number, qreal devicePixelRatio)
 {
-    return loadedOnce<QPixmap>(picturePath(number));
+    return forDensity<QPixmap>(picturePath, number, devicePixelRatio);
 }
 
-QCursor Resources::cursor(int number, Qt::CursorShape fallback)
+QCursor Resources::cursor(int number, Qt::CursorShape fallback, qreal devicePixelRatio)
 {
-    const auto image = loadedOnce<QImage>(cursorPath(number));
+    const auto image = forDensity<QImage>(cursorPath, number, devicePixelRatio);
     if (image.isNull())
         return QCursor(fallback);
-    // The image says where its hot spot is: "x,y".
+    const qreal ratio = image.devicePixelRatio();
+    // The image says where its hot spot is, in its own pixels: "x,y". The cursor wants it in
+    // the window's.
     const QStringList spot = image.text(u"HotSpot"_s).split(u',');
     const int x = spot.size() == 2 ? spot.at(0).toInt() : 0;
     const int y = spot.size() == 2 ? spot.at(1).toInt() : 0;
-    return QCursor(QPixmap::fromImage(image), x, y);
+    return QCursor(QPixmap::fromImage(image), qRound(x / ratio), qRound(y / ratio));
 }

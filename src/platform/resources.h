@@ -19,9 +19,12 @@ void closeStore();
 [[nodiscard]] bool hasCursor(int number);
 
 // The picture of that number, decoded once and kept for the rest of the run; null when the store
-// has none.
-[[nodiscard]] QPixmap picture(int number);
-// The cursor of that number, with the hot spot its image names; fallback when there is none.
-[[nodiscard]] QCursor cursor(int number, Qt::CursorShape fallback);
+// has none. On a screen of more than one device pixel per pixel (devicePixelRatio) it is the
+// store's double-density drawing when there is one, with that ratio set, so that it is drawn at
+// the same size but sharp; never a picture scaled up.
+[[nodiscard]] QPixmap picture(int number, qreal devicePixelRatio = 1.0);
+// The cursor of that number, with the hot spot its image names; fallback when there is none. The
+// density is chosen as for a picture.
+[[nodiscard]] QCursor cursor(int number, Qt::CursorShape fallback, qreal devicePixelRatio = 1.0);
 
 } // namespace Resources

@@ -1,5 +1,7 @@
 #include "window1.h"
 
+#include "buttonfit.h"
+#include "contrast.h"
 #include "dateservice.h"
 #include "durations.h"
 #include "editdialog.h"
@@ -14,6 +16,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -84,6 +87,9 @@ Window1::Window1(QWidget *parent)
     ListBox1->setCellBackgroundPaintHandler([this](QPainter &g, QSize size, int row, int column) {
         return ListBox1_CellBackgroundPaint(g, size, row, column);
     });
+    ListBox1->setCellTextColourHandler([this](const QColor &text, int row, int column) {
+        return ListBox1_CellTextColour(text, row, column);
+    });
     ListBox1_Open();
 
     setContentSizes(contentSize, minimumContentSize, maximumContentSize);
@@ -97,14 +103,26 @@ QPushButton *Window1::button(int index) const
     return BevelButton1.at(std::size_t(index));
 }
 
+// The buttons keep their size while their captions fit it. A larger font makes them larger, the
+// list's bottom margin with them, and moves the Stop button right so that the gap between the two
+// stays.
 void Window1::layOutContent(QSize area)
 {
-    ListBox1->setGeometry(
-        margin, listTop, area.width() - 2 * margin, area.height() - listTop - listBottomMargin);
-    const int buttonTop = area.height() - buttonBottomMargin - buttonSize.height();
-    for (std::size_t index = 0; index < BevelButton1.size(); ++index)
-        BevelButton1.at(index)->setGeometry(
-            QRect({ buttonLefts.at(index), buttonTop }, buttonSize));
+    // Start also reads "Continue".
+    const std::array sizes {
+        fittedButtonSize(*BevelButton1[0], buttonSize, { u"Start"_s, u"Continue"_s }),
+        fittedButtonSize(*BevelButton1[1], buttonSize, { u"Stop"_s }),
+    };
+    const int extraHeight = std::max(sizes[0].height(), sizes[1].height()) - buttonSize.height();
+    ListBox1->setGeometry(margin, listTop, area.width() - 2 * margin,
+        area.height() - listTop - listBottomMargin - extraHeight);
+    int left = buttonLefts.at(0);
+    for (std::size_t index = 0; index < BevelButton1.size(); ++index) {
+        const QSize size = sizes.at(index);
+        const int top = area.height() - buttonBottomMargin - size.height();
+        BevelButton1.at(index)->setGeometry(QRect({ left, top }, size));
+        left += size.width() + buttonLefts.at(1) - buttonLefts.at(0) - buttonSize.width();
+    }
 }
 
 void Window1::createNewRow()
@@ -205,6 +223,8 @@ void Window1::ListBox1_Open()
         ListBox1->setColumnType(
             column, column == Project ? ListBox::ColumnType::Editable : ListBox::ColumnType::Plain);
     }
+    for (const int column : { Start, Finish, Total })
+        ListBox1->setColumnLeftToRight(column, true);
     ListBox1->setColumnWidths("35%,25%,25%,15%");
     ListBox1->setHeadingIndex(Project);
 }
@@ -263,6 +283,18 @@ bool Window1::ListBox1_CellBackgroundPaint(QPainter &g, QSize size, int row, int
     if (row % 2 != 0)
         g.fillRect(QRect({ 0, 0 }, size), oddRowTint);
     return false;
+}
+
+// The tint stays under a dark colour scheme too, whose light text would not show on it.
+QColor Window1::ListBox1_CellTextColour(const QColor &text, int row, int /*column*/) const
+{
+    if (row % 2 == 0)
+        return text;
+    const auto rgb = [](const QColor &colour) {
+        return Rgb { colour.red(), colour.green(), colour.blue() };
+    };
+    const Rgb readable = readableTextColour(rgb(text), rgb(oddRowTint));
+    return readable == rgb(text) ? text : QColor(readable.red, readable.green, readable.blue);
 }
 
 void Window1::BevelButton1_Action(int index)

@@ -59,6 +59,7 @@ private:
     bool ListBox1_KeyDown(char32_t key);
     bool ListBox1_SortColumn(int column);
     bool ListBox1_CellBackgroundPaint(QPainter &g, QSize size, int row, int column);
+    [[nodiscard]] QColor ListBox1_CellTextColour(const QColor &text, int row, int column) const;
     void BevelButton1_Action(int index);
     bool _FileNew_Action();
     void Close();
