@@ -26,7 +26,11 @@ class tst_PrefsGlue : public QObject, WindowTest
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path())); }
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
+    }
 
     // Each test starts a window of its own.
     void cleanup() { close(true); }
@@ -90,6 +94,7 @@ private:
     }
 
     QTemporaryDir m_config;
+    QTemporaryDir m_data;
     const QString m_path = m_config.filePath(u"Tallyfox Prefs"_s);
 };
 
