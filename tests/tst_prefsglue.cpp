@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,10 +51,31 @@ private slots:
         GlobalsModule::savePrefs();
         QCOMPARE(fileBytes(), file);
 
+        // The copy is made at once, and named once in a message that does not block.
         GlobalsModule::loadPrefs();
+        const QByteArray saved = withPlace("16777215\t-16777215\t1200\t200") + rows;
+        QTRY_COMPARE(fileBytes(), saved);
         GlobalsModule::savePrefs();
-        QCOMPARE(fileBytes(), withPlace("16777215\t-16777215\t1200\t200") + rows);
-        QCOMPARE(QDir(m_config.path()).entryList(QDir::Files).size(), 2);
+        const QStringList unread = copies(u"unread"_s);
+        QCOMPARE(unread.size(), 1);
+        QCOMPARE(fileBytes(unread.first()), file);
+        QCOMPARE(messages(), QStringList { unread.first() });
+        // The file as the day's first save found it.
+        QCOMPARE(fileBytes(m_data.filePath(u"tallyfox/backups/Tallyfox Prefs 2026-05-27"_s)), file);
+
+        // Edited in place: the same inode and time to the second, another size.
+        const QByteArray edited = header + "#saveditem edited\t\t\t\n";
+        QFile out(m_path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(edited) == edited.size());
+        out.close();
+        GlobalsModule::savePrefs();
+        GlobalsModule::savePrefs();
+        QCOMPARE(fileBytes(), saved);
+        const QStringList changed = copies(u"changed elsewhere"_s);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(fileBytes(changed.first()), edited);
+        QCOMPARE(messages(), QStringList({ unread.first(), changed.first() }));
+        QCOMPARE(QDir(m_config.path()).entryList(QDir::Files).size(), 3);
     }
 
     // A change is saved once the event loop turns: a new row, then a sort by the Project heading.
@@ -79,10 +101,32 @@ private slots:
     }
 
 private:
-    [[nodiscard]] QByteArray fileBytes() const
+    [[nodiscard]] QByteArray fileBytes(const QString &path = {}) const
     {
-        QFile file(m_path);
+        QFile file(path.isEmpty() ? m_path : path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The copies kept beside the file for that reason, by their paths.
+    [[nodiscard]] QStringList copies(const QString &why) const
+    {
+        QStringList paths;
+        for (const QFileInfo &copy :
+            QDir(m_config.path()).entryInfoList({ u"Tallyfox Prefs ("_s + why + u" *"_s }))
+            paths << copy.filePath();
+        return paths;
+    }
+
+    // The copy each message that leaves the window free names, in the order shown.
+    [[nodiscard]] static QStringList messages()
+    {
+        QStringList named;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            const auto *box = qobject_cast<QMessageBox *>(widget);
+            if (box && box->isVisible() && !box->isModal())
+                named << box->text().section(u'“', -1).section(u'”', 0, 0);
+        }
+        return named;
     }
 
     // With the file holding file, as at start-up: the saving is wired before anything is loaded.
