@@ -62,8 +62,9 @@ void tellAboutCopies(Window1 &window)
         const QString file = QFileInfo(prefsFile().path()).fileName();
         const QString copy = QDir::toNativeSeparators(kept.path);
         const QString text = kept.why == KeptCopy::Why::NotReadWhole
-            ? QObject::tr("Tally Fox could not use all of its preferences file “%1”, so the list "
-                          "shows less than the file held. The file as it was is kept as “%2”.")
+            ? QObject::tr("Tally Fox could not take in all of its preferences file “%1” as "
+                          "it was, so the list may show less than the file held. The file as it "
+                          "was is kept as “%2”.")
                   .arg(file, copy)
             : QObject::tr("The preferences file “%1” was changed by another program after Tally "
                           "Fox last read or saved it. That version is kept as “%2”, and the list "
