@@ -39,6 +39,8 @@ private slots:
         row("a line without a hash ends the reading", "#a 1\n #b 2\n", "a|1\nunread");
         row("LF CR: text after an empty line unread", "#a 1\n\r#b 2\n", "a|1\nunread");
         row("only line ends after the end", "#a 1\n\n\r\n\r", "a|1\n");
+        row("byte-order mark: skipped, unread", "\xEF\xBB\xBF#a 1\n", "a|1\nunread");
+        row("the start of a mark only: unread", "\xEF\xBB#a 1\n", "unread");
         // Read in pieces of 256 KiB: the first line runs across the first two, its CRLF across the
         // second and third.
         const QByteArray text(2 * 256 * 1024 - 4, 'x');

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,7 +27,11 @@ class tst_PrefsGlue : public QObject, WindowTest
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path())); }
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
+    }
 
     // Each test starts a window of its own.
     void cleanup() { close(true); }
@@ -46,10 +51,33 @@ private slots:
         GlobalsModule::savePrefs();
         QCOMPARE(fileBytes(), file);
 
+        // The copy is made at once, and named once in a message that does not block.
         GlobalsModule::loadPrefs();
+        const QByteArray saved = withPlace("16777215\t-16777215\t1200\t200") + rows;
+        QTRY_COMPARE(fileBytes(), saved);
         GlobalsModule::savePrefs();
-        QCOMPARE(fileBytes(), withPlace("16777215\t-16777215\t1200\t200") + rows);
-        QCOMPARE(QDir(m_config.path()).entryList(QDir::Files).size(), 2);
+        const QStringList unread = copies(u"unread"_s);
+        QCOMPARE(unread.size(), 1);
+        QCOMPARE(fileBytes(unread.first()), file);
+        QCOMPARE(messages(), QStringList { unread.first() });
+        // The file as the day's first save found it.
+        QCOMPARE(fileBytes(m_data.filePath(u"tallyfox/backups/Tallyfox Prefs 2026-05-27"_s)), file);
+
+        // Edited in place: the same inode and time to the second, another size.
+        const QByteArray edited = header + "#saveditem edited\t\t\t\n";
+        QFile out(m_path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(edited) == edited.size());
+        out.close();
+        GlobalsModule::savePrefs();
+        GlobalsModule::savePrefs();
+        QCOMPARE(fileBytes(), saved);
+        const QStringList changed = copies(u"changed elsewhere"_s);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(fileBytes(changed.first()), edited);
+        QStringList both { unread.first(), changed.first() };
+        both.sort();
+        QCOMPARE(messages(), both);
+        QCOMPARE(QDir(m_config.path()).entryList(QDir::Files).size(), 3);
     }
 
     // A change is saved once the event loop turns: a new row, then a sort by the Project heading.
@@ -75,10 +103,33 @@ private slots:
     }
 
 private:
-    [[nodiscard]] QByteArray fileBytes() const
+    [[nodiscard]] QByteArray fileBytes(const QString &path = {}) const
     {
-        QFile file(m_path);
+        QFile file(path.isEmpty() ? m_path : path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The copies kept beside the file for that reason, by their paths.
+    [[nodiscard]] QStringList copies(const QString &why) const
+    {
+        QStringList paths;
+        for (const QFileInfo &copy :
+            QDir(m_config.path()).entryInfoList({ u"Tallyfox Prefs ("_s + why + u" *"_s }))
+            paths << copy.filePath();
+        return paths;
+    }
+
+    // The copy each message that leaves the window free names, sorted.
+    [[nodiscard]] static QStringList messages()
+    {
+        QStringList named;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            const auto *box = qobject_cast<QMessageBox *>(widget);
+            if (box && box->isVisible() && !box->isModal())
+                named << box->text().section(u'“', -1).section(u'”', 0, 0);
+        }
+        named.sort();
+        return named;
     }
 
     // With the file holding file, as at start-up: the saving is wired before anything is loaded.
@@ -90,6 +141,7 @@ private:
     }
 
     QTemporaryDir m_config;
+    QTemporaryDir m_data;
     const QString m_path = m_config.filePath(u"Tallyfox Prefs"_s);
 };
 

@@ -7,7 +7,13 @@
 #include "prefsformat.h"
 #include "window1.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 namespace {
 
@@ -49,6 +55,37 @@ private:
     std::vector<ListRow> m_rows;
 };
 
+// Says where a copy of the file was kept, in a message that leaves the window free to use.
+void tellAboutCopies(Window1 &window)
+{
+    for (const KeptCopy &kept : prefsFile().takeKeptCopies()) {
+        const QString file = QFileInfo(prefsFile().path()).fileName();
+        const QString copy = QDir::toNativeSeparators(kept.path);
+        const QString text = kept.why == KeptCopy::Why::NotReadWhole
+            ? QObject::tr("Tally Fox could not take in all of its preferences file “%1” as "
+                          "it was, so the list may show less than the file held. The file as it "
+                          "was is kept as “%2”.")
+                  .arg(file, copy)
+            : QObject::tr("The preferences file “%1” was changed by another program after Tally "
+                          "Fox last read or saved it. That version is kept as “%2”, and the list "
+                          "shown here is saved in its place.")
+                  .arg(file, copy);
+        auto *box = new QMessageBox(QMessageBox::Information, QCoreApplication::applicationName(),
+            text, QMessageBox::Ok, &window);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    }
+}
+
+// A file not read whole is kept by the first save, which is made at once: the user learns the
+// copy's name while the list is in front of them, not at some later change or at Quit.
+void saveSoonWhenNotReadWhole(Window1 *window)
+{
+    if (!prefsFile().readWhole())
+        QTimer::singleShot(0, window, &GlobalsModule::savePrefs);
+}
+
 } // namespace
 
 void GlobalsModule::loadPrefs()
@@ -61,6 +98,7 @@ void GlobalsModule::loadPrefs()
     // The records of this reading alone: a second load must not apply the first one's again.
     gDirectives.clear();
     loaded = true;
+    const auto keep = qScopeGuard([window] { saveSoonWhenNotReadWhole(window); });
     if (!prefsFile().load())
         return;
     WindowTarget target(*window, gDirectives.size());
@@ -80,6 +118,7 @@ void GlobalsModule::savePrefs()
     const WindowPlace place { window->Left(), window->Top(), window->Width(), window->Height() };
     const myListClass *list = window->listBox();
     prefsFile().save(prefsText(place, list->ColumnWidths(), list->listModel()->rows()));
+    tellAboutCopies(*window);
 }
 
 PrefsSaving::PrefsSaving(Window1 *window, QObject *parent)

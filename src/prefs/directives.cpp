@@ -49,7 +49,11 @@ public:
     }
 
 private:
+    bool feedStart(std::string_view bytes);
     void readLine(std::string_view line);
+
+    // What a text editor may put at the start of a UTF-8 file.
+    static constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
     // A "#saveditem" line of a project with times is rarely shorter.
     static constexpr std::size_t shortestTypicalLine = 32;
@@ -57,6 +61,8 @@ private:
 
     // The start of a line whose end has not arrived yet.
     std::string m_partial;
+    // The file's first bytes have been told apart from a byte-order mark.
+    bool m_startSeen = false;
     // The last piece ended with "\r": a "\n" at the start of the next belongs to it.
     bool m_afterCarriageReturn = false;
     // A line that does not begin with "#" ended the reading.
@@ -66,12 +72,20 @@ private:
 
 bool DirectiveReader::feed(std::string_view bytes)
 {
+    if (!m_startSeen)
+        return feedStart(bytes);
     if (m_afterCarriageReturn && !bytes.empty()) {
         m_afterCarriageReturn = false;
         if (bytes.front() == '\n')
             bytes.remove_prefix(1);
     }
     while (!bytes.empty() && !m_ended) {
+        // A line that does not begin with "#" ends the reading at its first byte: its end is
+        // never looked for, so a file without line breaks is not held whole to find one.
+        if (m_partial.empty() && bytes.front() != '#') {
+            m_ended = true;
+            break;
+        }
         // memchr for each kind of line end, the second only within the line the first found:
         // both run at memory speed, and neither looks past the line.
         const char *data = bytes.data();
@@ -103,6 +117,27 @@ bool DirectiveReader::feed(std::string_view bytes)
     if (m_ended && bytes.find_first_not_of("\r\n") != std::string_view::npos)
         m_read.leftUnread = true;
     return !(m_ended && m_read.leftUnread);
+}
+
+// The first bytes, up to the length of a byte-order mark, are held until they show whether they
+// are one.
+bool DirectiveReader::feedStart(std::string_view bytes)
+{
+    const std::size_t wanted = std::min(byteOrderMark.size() - m_partial.size(), bytes.size());
+    m_partial.append(bytes.substr(0, wanted));
+    bytes.remove_prefix(wanted);
+    if (m_partial == byteOrderMark) {
+        m_partial.clear();
+        // The mark is in no record, and the writer never writes one: a save would not give the
+        // file back as it was.
+        m_read.leftUnread = true;
+    } else if (byteOrderMark.starts_with(m_partial)) {
+        return true;
+    }
+    m_startSeen = true;
+    std::string start;
+    start.swap(m_partial);
+    return feed(start) && feed(bytes);
 }
 
 DirectiveRead DirectiveReader::finish()

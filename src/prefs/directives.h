@@ -18,17 +18,18 @@ struct directiveClass
 struct DirectiveRead
 {
     std::vector<directiveClass> directives;
-    // Some of the file's text is in no record: a "#" line without a space was skipped, or reading
-    // ended at a line that does not begin with "#" while that line or a later one holds more than
-    // line ends.
+    // Some of the file's text is in no record: a byte-order mark began the file, a "#" line
+    // without a space was skipped, or reading ended at a line that does not begin with "#" while
+    // that line or a later one holds more than line ends.
     bool leftUnread = false;
 
     bool operator==(const DirectiveRead &) const = default;
 };
 
 // The directives of a file's bytes, in file order. Lines end with "\n", "\r\n" or a lone "\r".
-// The file ends, for the reader, at its first line that does not begin with "#"; a "#" line
-// without a space carries no directive and is skipped.
+// A UTF-8 byte-order mark at the start is skipped. The file ends, for the reader, at the first
+// byte of its first line that does not begin with "#"; a "#" line without a space carries no
+// directive and is skipped.
 [[nodiscard]] DirectiveRead readDirectives(std::string_view bytes);
 
 // Hands the bytes of the regular file at path to take, a piece at a time until take returns

@@ -1,5 +1,6 @@
 #include "prefsfile.h"
 
+#include "backups.h"
 #include "dateservice.h"
 
 #include <QDateTime>
@@ -8,14 +9,20 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <optional>
+#include <string>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -38,13 +45,77 @@ bool nameTaken(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
-// Mode and owner of the regular file at path, for the file that takes its place or copies it.
-std::optional<struct stat> regularFileStatus(const QString &path)
+// A regular file, for the file that takes its place or copies it: its name, mode and owner.
+struct Original
 {
-    struct stat status = {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    QByteArray path;
+    struct stat status;
+};
+
+std::optional<Original> regularFile(const QString &path)
+{
+    Original original { QFile::encodeName(path), {} };
+    if (::stat(original.path.constData(), &original.status) != 0
+        || !S_ISREG(original.status.st_mode))
         return std::nullopt;
-    return status;
+    return original;
+}
+
+constexpr const char *accessList = "system.posix_acl_access";
+
+// Gives the file open at to the extended attributes of the file at from, its access control list
+// among them; false when it has a list that could not be given. Other attributes may be ours to
+// read but not to set (security ones, say): the file goes without them.
+bool copyAttributes(const QByteArray &from, int to)
+{
+    // A list the new file took from its folder's default one would grant what the file's own did
+    // not.
+    ::fremovexattr(to, accessList);
+    std::vector<char> names;
+    for (;;) {
+        const ssize_t size = ::listxattr(from.constData(), nullptr, 0);
+        if (size <= 0)
+            return size == 0 || errno == ENOTSUP;
+        names.resize(static_cast<std::size_t>(size));
+        const ssize_t listed = ::listxattr(from.constData(), names.data(), names.size());
+        if (listed >= 0) {
+            names.resize(static_cast<std::size_t>(listed));
+            break;
+        }
+        // Some were added since we asked for the size: ask again.
+        if (errno != ERANGE)
+            return false;
+    }
+    bool listGiven = true;
+    std::vector<char> value;
+    for (std::size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
+        const char *name = names.data() + at;
+        const bool isList = std::strcmp(name, accessList) == 0;
+        const ssize_t size = ::getxattr(from.constData(), name, nullptr, 0);
+        value.resize(static_cast<std::size_t>(std::max<ssize_t>(size, 0)));
+        const ssize_t got
+            = size < 0 ? size : ::getxattr(from.constData(), name, value.data(), value.size());
+        if (got < 0 || ::fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0) != 0)
+            listGiven = listGiven && !isList;
+    }
+    return listGiven;
+}
+
+// Makes the rename that put the file at path in place last through a power cut. A folder we may
+// not open is one we cannot sync: the file is in place all the same.
+bool syncFolderOf(const QString &path)
+{
+    // A link is written through: the rename happened beside the file it leads to.
+    const QString file = QFileInfo(path).canonicalFilePath();
+    const QByteArray folder
+        = QFile::encodeName(QFileInfo(file.isEmpty() ? path : file).absolutePath());
+    const int descriptor = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return true;
+    // Some file systems cannot sync a folder, and say so with EINVAL.
+    const bool synced = ::fsync(descriptor) == 0 || errno == EINVAL;
+    ::close(descriptor);
+    return synced;
 }
 
 // Renames by name alone, so that a pipe or device is never opened, and never over something
@@ -66,11 +137,12 @@ bool moveWithoutReplacing(const QString &from, const QString &to)
 using Pieces = std::function<bool(const std::function<bool(std::string_view)> &put)>;
 
 // Writes what fill hands over to path through a temporary file renamed into place, so that a
-// failure leaves whatever was at path as it was. The file gets the mode and owner of like when
-// given, else it is readable by its owner only: the umask's choice would do for most files, but
-// the list of what someone worked on is nobody else's business.
-bool writeAtomically(
-    const QString &path, const Pieces &fill, const std::optional<struct stat> &like)
+// failure leaves whatever was at path as it was. The file gets the mode, owner and extended
+// attributes of like when given, else it is readable by its owner only: the umask's choice would
+// do for most files, but the list of what someone worked on is nobody else's business. written,
+// when given, learns what the file is once in place.
+bool writeAtomically(const QString &path, const Pieces &fill, const std::optional<Original> &like,
+    struct stat *written = nullptr)
 {
     QSaveFile file(path);
     // Unbuffered: commit() flushes a buffer without looking at the result, so on a full disk a
@@ -84,47 +156,68 @@ bool writeAtomically(
         // would take it away from them. Only root may give a file away; for anyone else the
         // file stays their own, which is no reason to give up the save. The owner goes first,
         // since a change of owner clears the set-user-ID and set-group-ID bits.
-        [[maybe_unused]] const int given = ::fchown(file.handle(), like->st_uid, like->st_gid);
-        mode = like->st_mode & 07777;
+        [[maybe_unused]] const int given
+            = ::fchown(file.handle(), like->status.st_uid, like->status.st_gid);
+        mode = like->status.st_mode & 07777;
+        // With an access control list, the group bits of the mode are the most that any entry of
+        // the list grants: without the list they would all go to the file's group.
+        if (!copyAttributes(like->path, file.handle()))
+            mode &= ~static_cast<mode_t>(S_IRWXG);
     }
     if (::fchmod(file.handle(), mode) != 0)
         return false;
-    bool written = true;
-    const auto put = [&file, &written](std::string_view piece) {
+    bool done = true;
+    const auto put = [&file, &done](std::string_view piece) {
         const auto size = static_cast<qint64>(piece.size());
-        written = file.write(piece.data(), size) == size;
-        return written;
+        done = file.write(piece.data(), size) == size;
+        return done;
     };
     // An unfinished temporary file goes with `file`.
-    return fill(put) && written && file.commit();
+    if (!fill(put) || !done || (written && ::fstat(file.handle(), written) != 0))
+        return false;
+    return file.commit() && syncFolderOf(path);
 }
 
-bool writeAtomically(
-    const QString &path, std::string_view bytes, const std::optional<struct stat> &like)
+bool writeAtomically(const QString &path, std::string_view bytes,
+    const std::optional<Original> &like, struct stat *written)
 {
     return writeAtomically(
-        path, [bytes](const auto &put) { return put(bytes); }, like);
+        path, [bytes](const auto &put) { return put(bytes); }, like, written);
 }
 
 // A piece at a time: a file that was not read whole may be larger than memory.
 bool copyRegularFile(const QString &from, const QString &to)
 {
-    const std::optional<struct stat> status = regularFileStatus(from);
-    const std::string source = QFile::encodeName(from).toStdString();
-    return status
+    const std::optional<Original> original = regularFile(from);
+    return original
         && writeAtomically(
-            to, [&source](const auto &put) { return readRegularFile(source, put); }, status);
+            to,
+            [&original](
+                const auto &put) { return readRegularFile(original->path.toStdString(), put); },
+            original);
 }
+
+std::chrono::year_month_day dayOf(QDate date)
+{
+    return { std::chrono::year { date.year() }, std::chrono::month { unsigned(date.month()) },
+        std::chrono::day { unsigned(date.day()) } };
+}
+
+const QString dayFormat = u"yyyy-MM-dd"_s;
 
 } // namespace
 
 PrefsFile::PrefsFile()
     : m_path(defaultPath())
 {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty())
+        m_backupFolder = data + u"/tallyfox/backups"_s;
 }
 
-PrefsFile::PrefsFile(QString path)
+PrefsFile::PrefsFile(QString path, QString backupFolder)
     : m_path(std::move(path))
+    , m_backupFolder(std::move(backupFolder))
 {
 }
 
@@ -133,6 +226,9 @@ bool PrefsFile::load()
     m_keep = Keep::Nothing;
     if (m_path.isEmpty())
         return false;
+    // Before reading: a change between the two then shows at the next save, and is kept.
+    m_seen = stampOf(m_path);
+    m_looked = true;
     const QFileInfo info(m_path);
     // A missing file is the first run; a folder in its place is nothing a save could replace.
     if (!info.exists() || info.isDir())
@@ -160,18 +256,21 @@ bool PrefsFile::save(std::string_view bytes)
         return false;
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return false;
+    if (!keepChangedElsewhere())
+        return false;
 
     // What was not read is kept before anything replaces it. A file gone since loading (moved
     // away by its owner, say) leaves nothing to keep.
     QString movedTo;
     if (m_keep != Keep::Nothing && nameTaken(m_path)) {
-        const QString keptAt = unreadCopyPath();
+        const QString keptAt = copyPath(u"unread"_s);
         if (m_keep == Keep::Copy) {
             // A copy, never a move: should the save then fail, or the program die before it is
             // done, the next start must still find the file where it looks for it.
             if (!copyRegularFile(m_path, keptAt))
                 return false;
             m_keep = Keep::Nothing;
+            m_kept.push_back({ KeptCopy::Why::NotReadWhole, keptAt });
         } else {
             // Nothing of it could be read, so it cannot be copied; its own name is all we may
             // touch.
@@ -181,22 +280,96 @@ bool PrefsFile::save(std::string_view bytes)
         }
     }
 
-    if (!writeAtomically(m_path, bytes, regularFileStatus(m_path))) {
+    backUp();
+    struct stat written = {};
+    if (!writeAtomically(m_path, bytes, regularFile(m_path), &written)) {
         // Back where the next start looks, so that it meets the same file and this tries again.
         if (!movedTo.isEmpty())
             moveWithoutReplacing(movedTo, m_path);
         return false;
     }
+    if (!movedTo.isEmpty())
+        m_kept.push_back({ KeptCopy::Why::NotReadWhole, movedTo });
+    m_keep = Keep::Nothing;
+    m_seen = stampFrom(written);
+    return true;
+}
+
+std::vector<KeptCopy> PrefsFile::takeKeptCopies()
+{
+    return std::exchange(m_kept, {});
+}
+
+PrefsFile::Stamp PrefsFile::stampFrom(const struct stat &status)
+{
+    return { static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+        static_cast<std::int64_t>(status.st_size), static_cast<std::int64_t>(status.st_mtim.tv_sec),
+        static_cast<std::int64_t>(status.st_mtim.tv_nsec) };
+}
+
+std::optional<PrefsFile::Stamp> PrefsFile::stampOf(const QString &path)
+{
+    const std::optional<Original> file = regularFile(path);
+    if (!file)
+        return std::nullopt;
+    return stampFrom(file->status);
+}
+
+// A hand edit, a sync tool or a restored backup would otherwise be overwritten unseen. A file we
+// could not read at all is moved aside whole by the save, changed or not.
+bool PrefsFile::keepChangedElsewhere()
+{
+    if (!m_looked || m_keep == Keep::MoveAside)
+        return true;
+    const std::optional<Stamp> now = stampOf(m_path);
+    if (!now || now == m_seen)
+        return true;
+    const QString keptAt = copyPath(u"changed elsewhere"_s);
+    if (!copyRegularFile(m_path, keptAt))
+        return false;
+    m_kept.push_back({ KeptCopy::Why::ChangedElsewhere, keptAt });
+    // Kept whole: what this run did not read of the earlier file is no longer there to keep, and
+    // a save that fails now must not keep the same file twice.
+    m_seen = now;
     m_keep = Keep::Nothing;
     return true;
 }
 
-QString PrefsFile::unreadCopyPath() const
+// Once a day, so that a slip costs at most a day: the file as the day's first save found it.
+void PrefsFile::backUp()
+{
+    if (m_backupFolder.isEmpty() || !regularFile(m_path))
+        return;
+    const QDate today = QDateTime::fromSecsSinceEpoch(Clock::current().now()).date();
+    const QString stem = QFileInfo(m_path).fileName() + u' ';
+    const QDir folder(m_backupFolder);
+    const QString backup = folder.filePath(stem + today.toString(dayFormat));
+    // When it fails, the next save tries again.
+    if (nameTaken(backup) || !QDir().mkpath(m_backupFolder) || !copyRegularFile(m_path, backup))
+        return;
+
+    std::vector<std::chrono::year_month_day> days;
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QDate day
+            = QDate::fromString(name.sliced(std::min(stem.size(), name.size())), dayFormat);
+        if (name.startsWith(stem) && day.isValid() && name == stem + day.toString(dayFormat))
+            days.push_back(dayOf(day));
+    }
+    const std::vector<std::chrono::year_month_day> kept = backupsToKeep(days, dayOf(today));
+    for (const std::chrono::year_month_day &day : days) {
+        if (std::find(kept.begin(), kept.end(), day) == kept.end()) {
+            const QDate date(int(day.year()), int(unsigned(day.month())), int(unsigned(day.day())));
+            QFile::remove(folder.filePath(stem + date.toString(dayFormat)));
+        }
+    }
+}
+
+QString PrefsFile::copyPath(const QString &why) const
 {
     // No colons: they are awkward in file names on some systems and in some file managers.
     const QString stamp
         = QDateTime::fromSecsSinceEpoch(Clock::current().now()).toString(u"yyyy-MM-dd hh-mm-ss"_s);
-    const QString stem = m_path + u" (unread "_s + stamp;
+    const QString stem = m_path + u" ("_s + why + u' ' + stamp;
     QString candidate = stem + u')';
     for (int n = 2; nameTaken(candidate); ++n)
         candidate = stem + u' ' + QString::number(n) + u')';

@@ -56,8 +56,10 @@ class Run:
         if clock:
             self.clock = os.path.join(self.home, "clock")
             self.set_clock(clock)
+            # Files keep their real times: faked ones would move as the clock is set, and the
+            # program would take its own file for one changed by another.
             env.update(LD_PRELOAD=FAKETIME, FAKETIME_TIMESTAMP_FILE=self.clock,
-                       FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1",
+                       FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1", NO_FAKE_STAT="1",
                        ASAN_OPTIONS=env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
         self.log = test.enterContext(tempfile.TemporaryFile())
         ignore = (lambda: signal.signal(ignored, signal.SIG_IGN)) if ignored else None
