@@ -124,7 +124,13 @@ class StartUp(unittest.TestCase):
 
     def test_the_window_is_in_place_before_the_splash(self):
         run = Run(self, FILE)
-        run.window(ABOUT)
+        about = run.window(ABOUT)
+        # A dialog of the main window, so that a window manager keeps it above that window.
+        hints = subprocess.run(["xprop", "-id", about, "WM_TRANSIENT_FOR", "_NET_WM_WINDOW_TYPE"],
+                               capture_output=True, text=True, timeout=20).stdout
+        self.assertRegex(hints, r"TYPE\(ATOM\) = _NET_WM_WINDOW_TYPE_DIALOG\b")
+        self.assertEqual(int(re.search(r"window id # (0x[0-9a-f]+)", hints)[1], 16),
+                         int(run.window(MAIN)))
         place = geometry(run.window(MAIN))
         # The content area, below the menu bar, is where the file put it.
         self.assertEqual((place["X"], place["WIDTH"], place["Y"] + place["HEIGHT"]),
