@@ -13,7 +13,7 @@ FILE = ("#version 1.5\n" + PLACE + "#columnwidths 35%,25%,25%,15%\n"
         "#saveditem Alpha\t05/27 08:30\t\t\n#saveditem Beta\t\t\t\n")
 
 
-def wait_for(predicate, what, timeout=20.0):
+def wait_for(predicate, what, timeout=60.0):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         if value := predicate():
@@ -65,12 +65,12 @@ class Wayland(unittest.TestCase):
 
         # A second start hands over to the first and ends; the first runs on.
         second, _ = self.start()
-        self.assertEqual(second.wait(timeout=20), 0)
+        self.assertEqual(second.wait(timeout=60), 0)
         self.assertIsNone(process.poll())
 
         # A signal stops the running row and saves: the place as the file had it.
         process.send_signal(signal.SIGTERM)
-        self.assertEqual(process.wait(timeout=20), 0, log()[-2000:])
+        self.assertEqual(process.wait(timeout=60), 0, log()[-2000:])
         text = self.prefs.read_text()
         self.assertIn(PLACE, text)
         self.assertRegex(text, r"#saveditem Alpha\t05/27 08:30\t\d\d/\d\d \d\d:\d\d\t")
