@@ -49,13 +49,9 @@ private slots:
             << QByteArrayList { "Project 10", "project 1", "Project" } << Qt::AscendingOrder
             << QByteArrayList { "Project", "project 1", "Project 10" };
         QTest::newRow("accents by code, not collated")
-            << QByteArrayList { "zebra", "\xc3\x84rger", "apple",
-                   "\xc3\x89"
-                   "clair" }
+            << QByteArrayList { "zebra", "\xc3\x84rger", "apple", "\xc3\x89t\xc3\xa9" }
             << Qt::AscendingOrder
-            << QByteArrayList { "apple", "zebra", "\xc3\x84rger",
-                   "\xc3\x89"
-                   "clair" };
+            << QByteArrayList { "apple", "zebra", "\xc3\x84rger", "\xc3\x89t\xc3\xa9" };
         QTest::newRow("one-letter folds only: Kelvin is k, sharp s is not ss")
             << QByteArrayList { "l", "\xc3\x9f", "\xe2\x84\xaa", "SS", "k" } << Qt::AscendingOrder
             << QByteArrayList { "\xe2\x84\xaa", "k", "l", "SS", "\xc3\x9f" };
