@@ -8,6 +8,8 @@ if [[ "${1:-app}" == test ]]; then
     packages+=(clang libclang-rt-14-dev xvfb xauth xdotool x11-utils python3 faketime)
     # setfacl and setfattr give the preferences file test an access control list and an attribute.
     packages+=(acl attr)
+    # The Wayland run: a headless compositor and Qt's platform for it.
+    packages+=(weston qt6-wayland)
     # The package test: cpack finds the programs to scan with file, dpkg-shlibdeps (dpkg-dev)
     # turns their libraries into dependencies, then the two validators.
     packages+=(file dpkg-dev desktop-file-utils appstream)

@@ -32,6 +32,55 @@ private slots:
         QCOMPARE(QByteArrayView(model.cell(0, 0)).toByteArray(), after);
     }
 
+    // The order of a case-insensitive QString comparison, which folds each UTF-16 unit alone: no
+    // collation, no multi-letter folds, and a character beyond 16 bits is its first unit, then
+    // its folded whole. Equal names keep their order both ways.
+    void sortOrder_data()
+    {
+        QTest::addColumn<QByteArrayList>("names");
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::addColumn<QByteArrayList>("sorted");
+        const QByteArrayList mixedCase { "b", "A", "a", "B" };
+        QTest::newRow("case folded, ascending")
+            << mixedCase << Qt::AscendingOrder << QByteArrayList { "A", "a", "b", "B" };
+        QTest::newRow("case folded, descending")
+            << mixedCase << Qt::DescendingOrder << QByteArrayList { "b", "B", "A", "a" };
+        QTest::newRow("a name before longer ones it begins")
+            << QByteArrayList { "Project 10", "project 1", "Project" } << Qt::AscendingOrder
+            << QByteArrayList { "Project", "project 1", "Project 10" };
+        QTest::newRow("accents by code, not collated")
+            << QByteArrayList { "zebra", "\xc3\x84rger", "apple", "\xc3\x89t\xc3\xa9" }
+            << Qt::AscendingOrder
+            << QByteArrayList { "apple", "zebra", "\xc3\x84rger", "\xc3\x89t\xc3\xa9" };
+        QTest::newRow("one-letter folds only: Kelvin is k, sharp s is not ss")
+            << QByteArrayList { "l", "\xc3\x9f", "\xe2\x84\xaa", "SS", "k" } << Qt::AscendingOrder
+            << QByteArrayList { "\xe2\x84\xaa", "k", "l", "SS", "\xc3\x9f" };
+        // U+10428 and U+10400 (its capital) against U+FF21, fullwidth A.
+        QTest::newRow("beyond 16 bits")
+            << QByteArrayList { "\xf0\x90\x90\xa8", "\xef\xbc\xa1", "\xf0\x90\x90\x80", "a" }
+            << Qt::AscendingOrder
+            << QByteArrayList { "a", "\xf0\x90\x90\xa8", "\xf0\x90\x90\x80", "\xef\xbc\xa1" };
+        // A byte that is not UTF-8 reads as U+FFFD, after fullwidth Z (U+FF3A).
+        QTest::newRow("invalid UTF-8 as shown")
+            << QByteArrayList { "\xff", "\xef\xbc\xba", "\xef\xbf\xbd" } << Qt::AscendingOrder
+            << QByteArrayList { "\xef\xbc\xba", "\xff", "\xef\xbf\xbd" };
+    }
+
+    void sortOrder()
+    {
+        QFETCH(QByteArrayList, names);
+        QFETCH(Qt::SortOrder, order);
+        QFETCH(QByteArrayList, sorted);
+        ListModel model(1);
+        for (const QByteArray &name : names)
+            model.appendRow({ name.toStdString() });
+        model.sort(0, order);
+        QByteArrayList shown;
+        for (const ListRow &row : model.rows())
+            shown.append(QByteArrayView(row[0]).toByteArray());
+        QCOMPARE(shown, sorted);
+    }
+
     // Rows named "SAME" and "same" in turn: a sort that heeded case, or an unstable one, would
     // move them, and removing the odd rows would then leave others than the even ones.
     void sortThenRemoveScatteredRows()

@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,8 +40,8 @@ private slots:
 
     // First: nothing in this process has loaded yet, and a list that was never loaded must not
     // replace the one on disk. Once loaded, the rows are saved back byte for byte; the place is
-    // held to what a window can take, above its maximum and below its minimum; the unknown
-    // directive keeps a copy of the file.
+    // held to what a window can take and brought on screen; the unknown directive keeps a copy of
+    // the file.
     void loadThenSave()
     {
         const QByteArray rows = "#saveditem #hash name\t03/14 09:05\t03/14 10:35\t1' 30\"\n"
@@ -51,9 +53,18 @@ private slots:
         GlobalsModule::savePrefs();
         QCOMPARE(fileBytes(), file);
 
-        // The copy is made at once, and named once in a message that does not block.
+        // The copy is made at once, and named once in a message that does not block. Wider than
+        // the screen at its maximum, the window comes into the screen's top left corner as wide
+        // as the screen; its height is held to the minimum.
         GlobalsModule::loadPrefs();
-        const QByteArray saved = withPlace("16777215\t-16777215\t1200\t200") + rows;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.width() < 1200);
+        const int menuBar = m_window->Top() - m_window->geometry().y();
+        QCOMPARE(m_window->geometry().topLeft(), screen.topLeft());
+        const QByteArray shown = QByteArray::number(screen.x()) + '\t'
+            + QByteArray::number(screen.y() + menuBar) + '\t' + QByteArray::number(screen.width())
+            + "\t200";
+        const QByteArray saved = withPlace(shown) + rows;
         QTRY_COMPARE(fileBytes(), saved);
         GlobalsModule::savePrefs();
         const QStringList unread = copies(u"unread"_s);

@@ -87,7 +87,7 @@ AboutBox *AboutBox::instance()
 
 // A window of its own, kept above the main window and closed with it.
 AboutBox::AboutBox(QWidget *mainWindow)
-    : QWidget(mainWindow, Qt::Window | Qt::FramelessWindowHint)
+    : QWidget(mainWindow, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     // Set although the box shows no title bar: window lists and switchers show it.

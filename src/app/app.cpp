@@ -78,8 +78,12 @@ int App::run()
         // Before the file is loaded (the resource message is up) the window holds nothing yet.
         if (window->isVisible())
             bringToFront(window);
-        else if (QWidget *message = QApplication::activeModalWidget())
-            message->activateWindow();
+        // A dialog that blocks the window (the edit dialog, the resource message) goes above it:
+        // the window alone in front would leave the user facing a window that takes no input.
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            modal->raise();
+            modal->activateWindow();
+        }
     });
     // However the main window comes to close, the run ends with it.
     connect(window, &Window1::closing, this, &quitApplication);

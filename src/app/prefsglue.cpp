@@ -5,14 +5,17 @@
 #include "mylistclass.h"
 #include "prefsfile.h"
 #include "prefsformat.h"
+#include "screenplace.h"
 #include "window1.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -25,6 +28,28 @@ PrefsFile &prefsFile()
 
 bool loaded = false;
 bool loading = false;
+
+// A place that would leave the window out of reach (a monitor unplugged, a scale factor changed,
+// a file from another machine) goes onto the nearest screen, shrunk to fit it; one on screen
+// stays as it is. Where the compositor places windows, only their size is the program's.
+void keepOnScreen(Window1 &window)
+{
+    std::vector<ScreenRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        screens.push_back({ area.x(), area.y(), area.width(), area.height() });
+    }
+    // The whole window: its menu bar too must show.
+    const QRect frame = window.geometry();
+    const ScreenRect shown
+        = placeOnScreen({ frame.x(), frame.y(), frame.width(), frame.height() }, screens);
+    if (DocumentWindow::platformPlacesWindows()) {
+        window.setLeft(window.Left() + (shown.left - frame.x()));
+        window.setTop(window.Top() + (shown.top - frame.y()));
+    }
+    window.setWidth(window.Width() + (shown.width - frame.width()));
+    window.setHeight(window.Height() + (shown.height - frame.height()));
+}
 
 // Applies the file's records to the main window. Rows are gathered and added in one step: adding
 // 100,000 rows one at a time would make the view catch up 100,000 times.
@@ -42,6 +67,7 @@ public:
         m_window.setTop(place.top);
         m_window.setWidth(place.width);
         m_window.setHeight(place.height);
+        keepOnScreen(m_window);
     }
     void setColumnWidths(std::string_view text) override
     {

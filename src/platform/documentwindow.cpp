@@ -1,6 +1,7 @@
 #include "documentwindow.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <algorithm>
 
@@ -49,17 +50,24 @@ void DocumentWindow::setContentPlace(int left, int top, int width, int height)
     constexpr int limit = QWIDGETSIZE_MAX;
     const QRect place(std::clamp(left, -limit, limit), std::clamp(top, -limit, limit),
         std::clamp(width, 0, limit), std::clamp(height, 0, limit));
+    if (!platformPlacesWindows())
+        m_keptPlace = place.topLeft();
     setGeometry(place.adjusted(0, -menuBarHeight(), 0, 0));
+}
+
+bool DocumentWindow::platformPlacesWindows()
+{
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
 
 int DocumentWindow::Left() const
 {
-    return contentPlace().left();
+    return m_keptPlace ? m_keptPlace->x() : contentPlace().left();
 }
 
 int DocumentWindow::Top() const
 {
-    return contentPlace().top();
+    return m_keptPlace ? m_keptPlace->y() : contentPlace().top();
 }
 
 int DocumentWindow::Width() const
@@ -74,25 +82,25 @@ int DocumentWindow::Height() const
 
 void DocumentWindow::setLeft(int left)
 {
-    const QRect place = contentPlace();
+    const QRect place(Left(), Top(), Width(), Height());
     setContentPlace(left, place.y(), place.width(), place.height());
 }
 
 void DocumentWindow::setTop(int top)
 {
-    const QRect place = contentPlace();
+    const QRect place(Left(), Top(), Width(), Height());
     setContentPlace(place.x(), top, place.width(), place.height());
 }
 
 void DocumentWindow::setWidth(int width)
 {
-    const QRect place = contentPlace();
+    const QRect place(Left(), Top(), Width(), Height());
     setContentPlace(place.x(), place.y(), width, place.height());
 }
 
 void DocumentWindow::setHeight(int height)
 {
-    const QRect place = contentPlace();
+    const QRect place(Left(), Top(), Width(), Height());
     setContentPlace(place.x(), place.y(), place.width(), height);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <optional>
 
 // A document window as the framework has it: its place and size are those of its content area,
 // below the menu bar where the window shows one, so that the limits and a saved place mean the
@@ -10,6 +11,10 @@ class DocumentWindow : public QMainWindow
     Q_OBJECT
 public:
     explicit DocumentWindow(QWidget *parent = nullptr);
+
+    // Whether the platform lets a program learn and set where its windows are. Wayland does not:
+    // there the compositor places every window, and Left and Top give back the place last set.
+    [[nodiscard]] static bool platformPlacesWindows();
 
     // The content area on the screen.
     [[nodiscard]] int Left() const;
@@ -37,4 +42,8 @@ private:
     [[nodiscard]] int menuBarHeight() const;
     [[nodiscard]] QRect contentPlace() const;
     void setContentPlace(int left, int top, int width, int height);
+
+    // Where the platform does not place windows: the place last set, kept for the next run (on a
+    // platform that does) rather than replaced by the origin the window reports.
+    std::optional<QPoint> m_keptPlace;
 };

@@ -3,7 +3,7 @@
 faketime: what the user sees and what lands in the file. Run under Xvfb, which must not reset:
   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" python3 e2e_app.py build/tallyfox
 """
-import os, shutil, signal, subprocess, sys, tempfile, time, unittest
+import os, re, shutil, signal, subprocess, sys, tempfile, time, unittest
 from pathlib import Path
 
 BINARY = None
@@ -126,7 +126,13 @@ class StartUp(unittest.TestCase):
 
     def test_the_window_is_in_place_before_the_splash(self):
         run = Run(self, FILE)
-        run.window(ABOUT)
+        about = run.window(ABOUT)
+        # A dialog of the main window, so that a window manager keeps it above that window.
+        hints = subprocess.run(["xprop", "-id", about, "WM_TRANSIENT_FOR", "_NET_WM_WINDOW_TYPE"],
+                               capture_output=True, text=True, timeout=20).stdout
+        self.assertRegex(hints, r"TYPE\(ATOM\) = _NET_WM_WINDOW_TYPE_DIALOG\b")
+        self.assertEqual(int(re.search(r"window id # (0x[0-9a-f]+)", hints)[1], 16),
+                         int(run.window(MAIN)))
         place = geometry(run.window(MAIN))
         # The content area, below the menu bar, is where the file put it.
         self.assertEqual((place["X"], place["WIDTH"], place["Y"] + place["HEIGHT"]),
@@ -216,6 +222,24 @@ class Commands(unittest.TestCase):
         again.type_over("01/01 00:00")
         self.assertEqual(again.exit_status(sent=signal.SIGTERM), 0)
         self.assertEqual(again.rows()[1], STOPPED.split("\t"))
+
+    def test_a_second_start_brings_the_dialog_above_the_window(self):
+        run = self.run_
+        run.click(TOTAL_X, ROW_Y[1], double=True)  # a stopped row: the dialog opens
+        dialog = int(run.window(DIALOG))
+        xdotool("windowraise", run.main)  # the blocked window over its dialog
+        self.assertGreater(stacking().index(int(run.main)), stacking().index(dialog))
+        self.assertEqual(Run(self, home=run.home).exit_status(), 0)
+        wait_for(lambda: stacking().index(dialog) > stacking().index(int(run.main)),
+                 "the dialog above the main window")
+
+
+def stacking():
+    """The top-level windows, bottom first: without a window manager, the root's children, which
+    xwininfo lists top first."""
+    tree = subprocess.run(["xwininfo", "-root", "-children"], check=True, capture_output=True,
+                          text=True, timeout=20).stdout
+    return [int(window, 16) for window in re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)][::-1]
 
 
 if __name__ == "__main__":

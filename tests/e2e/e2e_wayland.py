@@ -1,0 +1,81 @@
+#!/usr/bin/env python3
+"""The real tallyfox on Qt's Wayland platform, in a headless weston of its own. There the program
+can neither learn nor set where its window is: the place read from the file must go back to it
+unchanged. The client's protocol log (WAYLAND_DEBUG) shows what it asks the compositor for.
+  python3 e2e_wayland.py build/tallyfox
+"""
+import os, re, signal, subprocess, sys, tempfile, time, unittest
+from pathlib import Path
+
+BINARY = None
+PLACE = "#windowpos 100\t120\t493\t233\n"
+FILE = ("#version 1.5\n" + PLACE + "#columnwidths 35%,25%,25%,15%\n"
+        "#saveditem Alpha\t05/27 08:30\t\t\n#saveditem Beta\t\t\t\n")
+
+
+def wait_for(predicate, what, timeout=60.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if value := predicate():
+            return value
+        time.sleep(0.05)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+class Wayland(unittest.TestCase):
+    def setUp(self):
+        # The runtime folder must be the user's own, mode 0700, or Qt and weston refuse it.
+        self.runtime = self.enterContext(tempfile.TemporaryDirectory(prefix="tallyfox-wl-"))
+        os.chmod(self.runtime, 0o700)
+        self.socket = "tallyfox-e2e"
+        self.env = {key: value for key, value in os.environ.items()
+                    if key not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        self.env.update(XDG_RUNTIME_DIR=self.runtime, TZ="UTC")
+        weston = subprocess.Popen(
+            ["weston", "--backend=headless-backend.so", f"--socket={self.socket}",
+             "--idle-time=0"], env=self.env, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        self.addCleanup(weston.wait, 10)
+        self.addCleanup(weston.terminate)
+        wait_for(lambda: os.path.exists(os.path.join(self.runtime, self.socket)),
+                 "the compositor's socket")
+        self.home = self.enterContext(tempfile.TemporaryDirectory(prefix="tallyfox-e2e-"))
+        self.prefs = Path(self.home, "config", "Tallyfox Prefs")
+        self.prefs.parent.mkdir()
+        self.prefs.write_text(FILE)
+
+    def start(self):
+        """A run of the program; its log holds the requests it sends the compositor."""
+        log = self.enterContext(tempfile.NamedTemporaryFile(prefix="tallyfox-wl-log-"))
+        env = dict(self.env, HOME=self.home, XDG_CONFIG_HOME=str(self.prefs.parent),
+                   WAYLAND_DISPLAY=self.socket, QT_QPA_PLATFORM="wayland", WAYLAND_DEBUG="client")
+        process = subprocess.Popen([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
+        self.addCleanup(process.wait, 10)
+        self.addCleanup(process.kill)
+        return process, lambda: Path(log.name).read_text(errors="replace")
+
+    def test_the_place_read_is_written_back(self):
+        process, log = self.start()
+        # The splash, a window of the main one's, shows and closes by itself.
+        about = wait_for(lambda: re.search(
+            r"xdg_toplevel@(\d+)\.set_title\(\"About Tally Fox\"\)", log()), "the splash")[1]
+        self.assertRegex(log(), r"-> xdg_toplevel@\d+\.set_title\(\"Tally Fox\"\)")
+        self.assertRegex(log(), rf"-> xdg_toplevel@{about}\.set_parent\(xdg_toplevel@\d+\)")
+        wait_for(lambda: f"xdg_toplevel@{about}.destroy()" in log(), "the splash to close")
+
+        # A second start hands over to the first and ends; the first runs on.
+        second, _ = self.start()
+        self.assertEqual(second.wait(timeout=60), 0)
+        self.assertIsNone(process.poll())
+
+        # A signal stops the running row and saves: the place as the file had it.
+        process.send_signal(signal.SIGTERM)
+        self.assertEqual(process.wait(timeout=60), 0, log()[-2000:])
+        text = self.prefs.read_text()
+        self.assertIn(PLACE, text)
+        self.assertRegex(text, r"#saveditem Alpha\t05/27 08:30\t\d\d/\d\d \d\d:\d\d\t")
+
+
+if __name__ == "__main__":
+    BINARY = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
