@@ -142,7 +142,8 @@ private slots:
             << u"*n"_s << u"Enter Return Enter"_s
             << u"*n|05/27 09:00|05/27 09:00|0' 0\"; before; "
                u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
-        QTest::newRow("Return with no row selected") << u"n"_s << u"Return"_s << u"n; before; list"_s;
+        QTest::newRow("Return with no row selected")
+            << u"n"_s << u"Return"_s << u"n; before; list"_s;
         QTest::newRow("Return in a rename keeps the name and starts nothing")
             << u"*old"_s << u"F2 X Return"_s << u"*x; before; rename rename list"_s;
         QTest::newRow("Backspace, rows 0 2 5")
@@ -150,9 +151,8 @@ private slots:
         QTest::newRow("Delete, rows 0 2 5")
             << seven << u"Del"_s << u"1|05/27 08:00,3,4,6; before; list"_s;
         QTest::newRow("Delete with no row selected") << u"a"_s << u"Del"_s << u"a; before; list"_s;
-        QTest::newRow("Ctrl+Insert copies a stopped row")
-            << u'*' + stopped << u"Ctrl+Ins"_s
-            << u'*' + stopped
+        QTest::newRow("Ctrl+Insert copies a stopped row") << u'*' + stopped << u"Ctrl+Ins"_s
+                                                          << u'*' + stopped
                 + u"; Project: s   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; list"_s;
         QTest::newRow("Ctrl+Insert on a running row: Copy is disabled, the view copies no cell")
             << u"*r|05/27 08:00"_s << u"Ctrl+Ins"_s << u"*r|05/27 08:00; before; list"_s;
@@ -184,8 +184,8 @@ private slots:
             });
             const QKeyCombination key = QKeySequence::fromString(name)[0];
             QWidget *target = QApplication::activePopupWidget();
-            QTest::keyClick(target ? target : QApplication::focusWidget(), key.key(),
-                key.keyboardModifiers());
+            QTest::keyClick(
+                target ? target : QApplication::focusWidget(), key.key(), key.keyboardModifiers());
             // What a key leaves queued, as the end of a rename, is done before looking; and the
             // window gets the keyboard back from a dialog as a window manager would give it.
             QCoreApplication::sendPostedEvents();
@@ -217,8 +217,8 @@ private slots:
         QFETCH(QString, rows);
         QFETCH(QString, read);
         const auto describe = [](QAccessibleInterface *object) {
-            return QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(
-                       object->role()))
+            return QString::fromLatin1(
+                       QMetaEnum::fromType<QAccessible::Role>().valueToKey(object->role()))
                 + u' ' + object->text(QAccessible::Name);
         };
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_list);
@@ -229,8 +229,9 @@ private slots:
         QAccessibleTableInterface *table = list->tableInterface();
         for (int row = 0; row < table->rowCount(); ++row) {
             for (int column = 0; column < table->columnCount(); ++column)
-                text += (column == 0 ? u", "_s + describe(table->cellAt(row, column)) : u" "_s
-                            + table->cellAt(row, column)->text(QAccessible::Name));
+                text
+                    += (column == 0 ? u", "_s + describe(table->cellAt(row, column))
+                                    : u" "_s + table->cellAt(row, column)->text(QAccessible::Name));
         }
         text += u"; "_s + describe(buttons[0]) + u", "_s + describe(buttons[1]);
         QCOMPARE(text, read);

@@ -1,5 +1,4 @@
 #include "listbox.h"
-
 #include "listmodel.h"
 
 #include <QKeyEvent>

@@ -106,8 +106,8 @@ QAction *MenuBar::appendItem(const QString &menuName, const QString &name, bool 
         action->setShortcutContext(Qt::WidgetShortcut);
         item.keys = new QShortcut(shortcut, this);
         item.keys->setContext(Qt::ApplicationShortcut);
-        connect(item.keys, &QShortcut::activated, this,
-            [this, action] { shortcutActivated(action); });
+        connect(
+            item.keys, &QShortcut::activated, this, [this, action] { shortcutActivated(action); });
     }
     return action;
 }
