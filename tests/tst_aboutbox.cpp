@@ -3,6 +3,7 @@
 #include "globalsmodule.h"
 #include "scrollingcanvasclass2.h"
 
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QSignalSpy>
@@ -49,10 +50,13 @@ private slots:
         QTest::newRow("splash, key") << true << u"key"_s << true;
         QTest::newRow("splash, click") << true << u"click"_s << true;
         QTest::newRow("from the menu, links") << false << u"website mailto toolBadge"_s << false;
+        QTest::newRow("from the menu, links pressed by a screen reader")
+            << false << u"press:website press:mailto press:toolBadge"_s << false;
     }
 
-    // A key or a click ends the splash at once and leaves it for the next opening to end; a link
-    // opens its page and keeps the box, and a box from the menu stays.
+    // A key or a click ends the splash at once and leaves it for the next opening to end; a link,
+    // clicked or pressed by a screen reader, opens its page and keeps the box, and a box from the
+    // menu stays.
     void use()
     {
         QFETCH(bool, splash);
@@ -103,6 +107,8 @@ private slots:
                 QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(200, 200));
             else if (step == u"key"_s || step == u"Ctrl"_s)
                 QTest::keyClick(box, step == u"key"_s ? Qt::Key_Space : Qt::Key_Control);
+            else if (step.startsWith(u"press:"_s))
+                pressLink(box->findChild<QWidget *>(step.sliced(6)));
             else
                 QTest::mouseClick(box->findChild<QWidget *>(step), Qt::LeftButton);
         }
@@ -117,6 +123,15 @@ private slots:
     }
 
 private:
+    // As a screen reader does it: a link, named by what it opens.
+    void pressLink(QWidget *widget)
+    {
+        QAccessibleInterface *link = QAccessible::queryAccessibleInterface(widget);
+        QCOMPARE(link->role(), QAccessible::Link);
+        link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(link->text(QAccessible::Name), m_opened.value(m_opened.size() - 1));
+    }
+
     QStringList m_opened;
 };
 

@@ -1,6 +1,7 @@
 #include "listrows.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -42,17 +43,27 @@ private slots:
     }
 
     // The backspace character that Ctrl+H types is no Backspace (the window's tests try the
-    // keys that remove rows). A double-click never edits; F2 does, in sight though the row was
-    // scrolled away. Escape abandons the edit, Return keeps and reports it.
+    // keys that remove rows), and the view's Copy and Select All are gone. A double-click never
+    // edits; F2 does, in sight though the row was scrolled away. Escape abandons the edit, Return
+    // keeps and reports it.
     void keysAndEditing()
     {
         QList<uint> keys;
         m_list->setKeyDownHandler([&keys](char32_t key) {
             keys.append(key);
-            return key != 0; // F2 has no character and goes on to start the edit
+            return false;
         });
         QTest::sendKeyEvent(QTest::Click, m_list.get(), Qt::Key_H, u"\b"_s, Qt::ControlModifier);
         QVERIFY(!keys.contains(8));
+        // The keys of Copy and Select All are the menu's: with no menu, the view's own do nothing.
+        m_list->setCurrentIndex(m_list->model()->index(1, 0));
+        QGuiApplication::clipboard()->setText(u"before"_s);
+        for (const auto command : { QKeySequence::Copy, QKeySequence::SelectAll }) {
+            for (const QKeySequence &key : QKeySequence::keyBindings(command))
+                QTest::keySequence(m_list.get(), key);
+        }
+        QCOMPARE(
+            QGuiApplication::clipboard()->text() + rowsOf(*m_list), u"beforeb,*C,a,B,e,f,g,h"_s);
         QSignalSpy focus(qApp, &QApplication::focusChanged);
         const QPoint centre = m_list->visualRect(m_list->model()->index(1, 0)).center();
         QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {}, centre);

@@ -22,7 +22,8 @@ private slots:
     void commands_data()
     {
         QTest::addColumn<QString>("rows");
-        QTest::addColumn<QString>("steps"); // Ctrl and a letter, or a step named in commands()
+        // Ctrl and a letter, "click:" and an item chosen with the mouse, or a step of commands()
+        QTest::addColumn<QString>("steps");
         // The rows; the clipboard; the items that a menu, opened then, shows enabled.
         QTest::addColumn<QString>("after");
         const QString stopped = u"s|05/27 08:00|05/27 09:00|1' 0\""_s;
@@ -57,10 +58,21 @@ private slots:
             << u"a"_s << u"about N"_s << u"a; before"_s + window;
         QTest::newRow("the rename field keeps its keys, and a command takes the typing first")
             << u"*old"_s << u"rename A C N"_s << u"*typed,Untitled project 1; typed"_s + window;
+        // A Total is what Copy asks for, not a Finish.
+        const QString totalAlone = u"*t|05/27 08:00||0' 10\""_s;
+        QTest::newRow("copy a row with a Total and no Finish")
+            << totalAlone << u"C"_s
+            << totalAlone + u"; Project: t   Start: 05/27 08:00   Stop:    Total: 0' 10\""_s + copy;
+        // The rename keeps the focus while the menu is open: the command goes to the list.
+        QTest::newRow("Copy chosen with the mouse during a rename copies the typed name")
+            << u'*' + stopped << u"rename click:EditCopy"_s
+            << u"*typed|05/27 08:00|05/27 09:00|1' 0\"; "
+               u"Project: typed   Start: 05/27 08:00   Stop: 05/27 09:00   Total: 1' 0\""_s
+                + copy;
     }
 
-    // Real key presses: an item the rules enable now acts, even if the menus last showed it
-    // disabled; one they disable does nothing at all, not even the focused control's own.
+    // Real key presses and clicks: an item the rules enable now acts, even if the menus last showed
+    // it disabled; one they disable does nothing at all, not even the focused control's own.
     void commands()
     {
         QFETCH(QString, rows);
@@ -82,6 +94,14 @@ private slots:
                 target = AboutBox::instance();
                 AboutBox::instance()->Show();
                 QTRY_COMPARE(QApplication::activeWindow(), target);
+            } else if (step.startsWith(u"click:"_s)) {
+                QAction *item = Menu::instance()->item(step.sliced(6));
+                auto *menu = qobject_cast<QMenu *>(item->parent());
+                QMenuBar *bar = Menu::instance();
+                QTest::mouseClick(
+                    bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+                QTRY_VERIFY(menu->isVisible());
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
             } else if (step == u"rename"_s) {
                 QTest::keyClick(m_list, Qt::Key_F2);
                 target = QApplication::focusWidget();

@@ -4,9 +4,13 @@
 #include "projectrows.h"
 #include "windowtest.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMetaEnum>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
@@ -31,7 +35,6 @@ private slots:
         // The rows, then Start's caption and both enabled states; after "close", the rows saved.
         QTest::addColumn<QString>("after");
         const QString stopped = u"A|05/27 08:15|05/27 08:30|0' 15\""_s;
-        const QString seven = u"*0,1|05/27 08:00,*2|05/27 08:00,3,4,*5,6"_s;
         // The caption stays until the selection next changes.
         QTest::newRow("Continue") << u'*' + stopped << u"Start"_s
                                   << u"*A|05/27 08:45; Continue 0/1"_s;
@@ -47,9 +50,6 @@ private slots:
         QTest::newRow("double-click, stopped row, Cancel leaves even an unreadable Start")
             << u"A|banana|05/27 08:30|0' 15\""_s << u"double-click0, Cancel"_s
             << u"*A|banana|05/27 08:30|0' 15\"; Continue 1/0"_s;
-        QTest::newRow("Backspace, rows 0 2 5")
-            << seven << u"Backspace"_s << u"1|05/27 08:00,3,4,6; Start 0/0"_s;
-        QTest::newRow("forward Delete") << seven << u"Delete"_s << seven + u"; Start 1/0"_s;
         // Any other heading would order these rows differently, either way round.
         QTest::newRow("only the Project heading sorts")
             << u"c|3|2|1,a|2|1|2,*B|1|3|3"_s << u"heading0 heading1 heading2 heading3"_s
@@ -110,8 +110,6 @@ private slots:
                 m_window->close();
                 QCOMPARE(saved, after);
                 return;
-            } else {
-                QTest::keyClick(m_list, step == u"Delete"_s ? Qt::Key_Delete : Qt::Key_Backspace);
             }
         }
         const auto on = [this](int b) { return QString::number(m_window->button(b)->isEnabled()); };
@@ -233,6 +231,125 @@ private slots:
         QVERIFY(sameInk(ink(Column::Start), leftToRight));
     }
 
+    void keyboard_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("keys"); // as QKeySequence names them
+        // The rows; the clipboard; after each key, what has the keyboard: the list, a button by
+        // its caption, a rename, an open menu by its title; and any edit dialog that opened, with
+        // its fields.
+        QTest::addColumn<QString>("after");
+        const QString stopped = u"s|05/27 08:00|05/27 08:30|0' 30\""_s;
+        const QString seven = u"*0,1|05/27 08:00,*2|05/27 08:00,3,4,*5,6"_s;
+        QTest::newRow("Tab to a button and Space on it, enabled ones only, focus back in the list")
+            << u"*n,r|05/27 08:00"_s << u"Tab Space Tab Space Tab"_s
+            << u"*n|05/27 09:00|05/27 09:00|0' 0\",r|05/27 08:00; before; "
+               u"Start list Stop list Continue"_s;
+        QTest::newRow("Shift+Tab: the other way round")
+            << u"*r|05/27 08:00"_s << u"Backtab Backtab Backtab"_s
+            << u"*r|05/27 08:00; before; Stop list Stop"_s;
+        QTest::newRow("Return: starts a new row, Enter stops it, Return edits it")
+            << u"a,*n"_s << u"Return Enter Return"_s
+            << u"a,*n|05/27 09:00|05/27 09:00|0' 0\"; before; "
+               u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
+        QTest::newRow("Enter: starts a new row, Return stops it, Enter edits it")
+            << u"*n"_s << u"Enter Return Enter"_s
+            << u"*n|05/27 09:00|05/27 09:00|0' 0\"; before; "
+               u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
+        QTest::newRow("Return with no row selected")
+            << u"n"_s << u"Return"_s << u"n; before; list"_s;
+        QTest::newRow("Return in a rename keeps the name and starts nothing")
+            << u"*old"_s << u"F2 X Return"_s << u"*x; before; rename rename list"_s;
+        QTest::newRow("Backspace, rows 0 2 5")
+            << seven << u"Backspace"_s << u"1|05/27 08:00,3,4,6; before; list"_s;
+        QTest::newRow("Delete, rows 0 2 5")
+            << seven << u"Del"_s << u"1|05/27 08:00,3,4,6; before; list"_s;
+        QTest::newRow("Ctrl+Insert copies a stopped row") << u'*' + stopped << u"Ctrl+Ins"_s
+                                                          << u'*' + stopped
+                + u"; Project: s   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; list"_s;
+        QTest::newRow("Ctrl+Insert on a running row: Copy is disabled, the view copies no cell")
+            << u"*r|05/27 08:00"_s << u"Ctrl+Ins"_s << u"*r|05/27 08:00; before; list"_s;
+        QTest::newRow("Alt+F opens File") << u"a"_s << u"Alt+F"_s << u"a; before; &File"_s;
+        QTest::newRow("Alt+E opens Edit") << u"a"_s << u"Alt+E"_s << u"a; before; &Edit"_s;
+    }
+
+    // Real key presses to whatever has the keyboard, from the list. A dialog that opens is
+    // cancelled.
+    void keyboard()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, keys);
+        QFETCH(QString, after);
+        addRows(*m_list, before);
+        // A current cell, which the view's own copy would put on the clipboard.
+        m_list->selectionModel()->setCurrentIndex(
+            m_list->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+        QGuiApplication::clipboard()->setText(u"before"_s);
+        QStringList trail;
+        QObject context;
+        for (const QString &name : keys.split(u' ')) {
+            QTimer::singleShot(0, &context, [&trail] {
+                if (auto *dialog = qobject_cast<EditDialog *>(QApplication::activeModalWidget())) {
+                    trail << u"dialog "_s + dialog->field(0)->text() + u'|'
+                            + dialog->field(1)->text();
+                    dialog->reject();
+                }
+            });
+            const QKeyCombination key = QKeySequence::fromString(name)[0];
+            QWidget *target = QApplication::activePopupWidget();
+            QTest::keyClick(
+                target ? target : QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+            // What a key leaves queued, as the end of a rename, is done before looking; and the
+            // window gets the keyboard back from a dialog as a window manager would give it.
+            QCoreApplication::sendPostedEvents();
+            if (!QApplication::activeWindow())
+                m_window->activateWindow();
+            QTRY_VERIFY(QApplication::focusWidget());
+            trail << keyboardOwner();
+        }
+        QCOMPARE(rowsOf(*m_list) + u"; "_s + QGuiApplication::clipboard()->text() + u"; "_s
+                + trail.join(u' '),
+            after);
+    }
+
+    void accessible_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("read"); // the list, its cells row by row, the two buttons
+        QTest::newRow("empty list") << QString() << u"Table Projects; Button Start, Button Stop"_s;
+        QTest::newRow("a stopped row selected")
+            << u"*A|05/27 08:15|05/27 08:30|0' 15\""_s
+            << u"Table Projects, Cell A 05/27 08:15 05/27 08:30 0' 15\"; "
+               u"Button Continue, Button Stop"_s;
+    }
+
+    // What a screen reader is told: roles and names, read after the rows came, as a reader that
+    // keeps the interfaces it asked for before reads them.
+    void accessible()
+    {
+        QFETCH(QString, rows);
+        QFETCH(QString, read);
+        const auto describe = [](QAccessibleInterface *object) {
+            return QString::fromLatin1(
+                       QMetaEnum::fromType<QAccessible::Role>().valueToKey(object->role()))
+                + u' ' + object->text(QAccessible::Name);
+        };
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_list);
+        const std::array buttons { QAccessible::queryAccessibleInterface(m_window->button(0)),
+            QAccessible::queryAccessibleInterface(m_window->button(1)) };
+        addRows(*m_list, rows);
+        QString text = describe(list);
+        QAccessibleTableInterface *table = list->tableInterface();
+        for (int row = 0; row < table->rowCount(); ++row) {
+            for (int column = 0; column < table->columnCount(); ++column)
+                text
+                    += (column == 0 ? u", "_s + describe(table->cellAt(row, column))
+                                    : u" "_s + table->cellAt(row, column)->text(QAccessible::Name));
+        }
+        text += u"; "_s + describe(buttons[0]) + u", "_s + describe(buttons[1]);
+        QCOMPARE(text, read);
+    }
+
 private:
     static bool sameInk(const QImage &one, const QImage &other)
     {
@@ -243,6 +360,21 @@ private:
             for (int x = 0; x < one.width(); ++x)
                 differing += std::abs(qGray(one.pixel(x, y)) - qGray(other.pixel(x, y))) > 128;
         return differing * 20 < one.width() * one.height();
+    }
+
+    // Who has the keyboard, as the keyboard table writes it.
+    QString keyboardOwner() const
+    {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()))
+            return menu->title();
+        QWidget *focus = QApplication::focusWidget();
+        if (focus == m_list)
+            return u"list"_s;
+        if (auto *button = qobject_cast<QPushButton *>(focus))
+            return button->text();
+        if (focus && focus->parentWidget() == m_list->viewport())
+            return u"rename"_s;
+        return focus ? QString::fromLatin1(focus->metaObject()->className()) : u"none"_s;
     }
 
     QRect cell(int row, Column column) const

@@ -9,6 +9,7 @@
 #include "scrollingcanvasclass2.h"
 #include "window1.h"
 
+#include <QAccessibleWidget>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -31,6 +32,7 @@ constexpr int creditPeriod = 20;
 const QString makerWebPage = u"https://tallyfox.example.org/"_s;
 const QString makerAddress = u"hello@tallyfox.example.org"_s;
 const QString toolWebPage = u"https://www.qt.io/"_s;
+const QString mailtoUrl = u"mailto:"_s + makerAddress;
 
 const QString notice = u"Written by the Tally Fox developers.\n"
                        "\u00a9 2026 the Tally Fox developers.\n"
@@ -78,6 +80,35 @@ bool isModifierOnly(const QKeyEvent &event)
 
 } // namespace
 
+// A link area as assistive technology sees it: a link, named by the address it opens, whose press
+// action opens it as a click does. Without it a link is an unnamed area that does nothing.
+class AboutBox::LinkAccessible : public QAccessibleWidget
+{
+public:
+    explicit LinkAccessible(QWidget *link)
+        : QAccessibleWidget(link, QAccessible::Link)
+    {
+    }
+
+    [[nodiscard]] QStringList actionNames() const override { return { pressAction() }; }
+
+    void doAction(const QString &action) override
+    {
+        if (auto *box = qobject_cast<AboutBox *>(widget()->parentWidget());
+            box && action == pressAction())
+            box->openLink(widget());
+    }
+
+    // Made for the box's three link areas; every other object gets Qt's own interface.
+    static QAccessibleInterface *make(const QString &, QObject *object)
+    {
+        auto *box = qobject_cast<AboutBox *>(object->parent());
+        if (box && (object == box->website || object == box->mailto || object == box->toolBadge))
+            return new LinkAccessible(static_cast<QWidget *>(object));
+        return nullptr;
+    }
+};
+
 AboutBox *AboutBox::instance()
 {
     if (!openBox)
@@ -115,6 +146,7 @@ AboutBox::AboutBox(QWidget *mainWindow)
         u"mailto"_s, { 13, 264, 289, 14 }, &AboutBox::mailto_Paint, &AboutBox::mailto_MouseDown);
     toolBadge = makeLink(u"toolBadge"_s, { 341, 226, 56, 72 }, &AboutBox::toolBadge_Paint,
         &AboutBox::toolBadge_MouseDown);
+    describeLinks();
     copyrightStatic = makeLabel(u"copyrightStatic"_s, { 14, 226, 213, 42 }, false, this);
     copyrightStatic->setText(notice);
 
@@ -231,6 +263,28 @@ void AboutBox::toolBadge_Paint(QPainter &g)
     g.drawRect(QRectF(1, 1, toolBadge->width() - 2, toolBadge->height() - 2));
 }
 
+void AboutBox::describeLinks()
+{
+    // Once for the run, before anything asks for a link's interface, which Qt then keeps.
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(&LinkAccessible::make);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    website->setAccessibleName(makerWebPage);
+    mailto->setAccessibleName(mailtoUrl);
+    toolBadge->setAccessibleName(toolWebPage);
+}
+
+bool AboutBox::openLink(const QObject *link)
+{
+    if (link == website)
+        return website_MouseDown();
+    if (link == mailto)
+        return mailto_MouseDown();
+    return link == toolBadge && toolBadge_MouseDown();
+}
+
 bool AboutBox::website_MouseDown()
 {
     QDesktopServices::openUrl(QUrl(makerWebPage));
@@ -239,7 +293,7 @@ bool AboutBox::website_MouseDown()
 
 bool AboutBox::mailto_MouseDown()
 {
-    QDesktopServices::openUrl(QUrl(u"mailto:"_s + makerAddress));
+    QDesktopServices::openUrl(QUrl(mailtoUrl));
     return true;
 }
 

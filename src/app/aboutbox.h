@@ -31,7 +31,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    class LinkAccessible;
+    friend class LinkAccessible;
+
     explicit AboutBox(QWidget *mainWindow);
+
+    // Names the links for screen readers, which press them with openLink.
+    void describeLinks();
+    bool openLink(const QObject *link);
 
     void Open();
     void website_Paint(QPainter &g);

@@ -4,7 +4,6 @@
 #include "listmodel.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
@@ -12,35 +11,6 @@
 #include <iterator>
 #include <utility>
 
-namespace {
-
-// The character code of a key as the KeyDown handler sees it: the ASCII control code for the
-// editing keys, whose event text is empty or differs between platforms, otherwise the character
-// typed.
-char32_t characterCode(const QKeyEvent &event)
-{
-    switch (event.key()) {
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-        return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Delete:
-        return 127;
-    default:
-        // Ctrl+H types the backspace character on X11: it is no Backspace key, and must not
-        // remove rows.
-        if (event.text().isEmpty() || event.text().front().unicode() < u' ')
-            return 0;
-        return event.text().front().unicode();
-    }
-}
-
-} // namespace
 
 ListBox::ListBox(int columnCount, QWidget *parent)
     : QTableView(parent)
@@ -58,6 +28,8 @@ ListBox::ListBox(int columnCount, QWidget *parent)
     setEditTriggers(SelectedClicked | EditKeyPressed);
     setSortingEnabled(false);
     setDragEnabled(false);
+    // Tab leaves the list for the window's other controls, as it does everywhere else.
+    setTabKeyNavigation(false);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -340,11 +312,6 @@ void ListBox::setColumnType(int column, ColumnType type)
     m_model->setColumnEditable(column, type == ColumnType::Editable);
 }
 
-void ListBox::setKeyDownHandler(KeyDownHandler handler)
-{
-    m_keyDown = std::move(handler);
-}
-
 void ListBox::setSortColumnHandler(SortColumnHandler handler)
 {
     m_sortColumn = std::move(handler);
@@ -379,34 +346,6 @@ void ListBox::changeEvent(QEvent *event)
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         fitRowsToFont();
-}
-
-void ListBox::keyPressEvent(QKeyEvent *event)
-{
-    if (m_keyDown && m_keyDown(characterCode(*event))) {
-        event->accept();
-        return;
-    }
-    QTableView::keyPressEvent(event);
-}
-
-// Only some columns can be edited, and the key that edits (F2, or Return on a Mac) should not
-// depend on which cell of the row was clicked last: it edits the row's first editable cell. The
-// row may have been scrolled away since it was selected; the editor must open where it is seen.
-bool ListBox::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
-{
-    if (trigger != EditKeyPressed || !index.isValid())
-        return QTableView::edit(index, trigger, event);
-    QModelIndex cell = index;
-    for (int column = 0; !cell.flags().testFlag(Qt::ItemIsEditable); ++column) {
-        if (column == m_model->columnCount())
-            return QTableView::edit(index, trigger, event);
-        cell = index.siblingAtColumn(column);
-    }
-    if (cell != index)
-        selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
-    scrollTo(cell);
-    return QTableView::edit(cell, trigger, event);
 }
 
 void ListBox::mouseDoubleClickEvent(QMouseEvent *event)

@@ -9,6 +9,8 @@
 #include <QShortcut>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QPointer<MenuBar> currentBar;
@@ -46,9 +48,22 @@ MenuBar *MenuBar::current()
     return currentBar;
 }
 
+QString MenuBar::withMnemonic(const QString &text)
+{
+    const auto escaped = [](QString part) { return part.replace(u'&', u"&&"_s); };
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar letter = text.at(at).toUpper();
+        if (letter.isLetterOrNumber() && !m_mnemonics.contains(letter)) {
+            m_mnemonics += letter;
+            return escaped(text.left(at)) + u'&' + escaped(text.mid(at));
+        }
+    }
+    return escaped(text);
+}
+
 QMenu *MenuBar::appendMenu(const QString &name, const QString &text)
 {
-    QMenu *menu = addMenu(text);
+    QMenu *menu = addMenu(withMnemonic(text));
     menu->setObjectName(name);
     menu->menuAction()->setObjectName(name);
     // What a menu offers is worked out only when it is about to be seen.
@@ -65,6 +80,7 @@ QAction *MenuBar::appendItem(const QString &menuName, const QString &name, bool 
     QAction *action = text == u"-" ? menu->addSeparator() : menu->addAction(text);
     action->setObjectName(name);
     m_items.push_back({ action, autoEnable });
+    Item &item = m_items.back();
     if (action->isSeparator())
         return action;
 
@@ -88,11 +104,26 @@ QAction *MenuBar::appendItem(const QString &menuName, const QString &name, bool 
         // the focused widget, and an enabled one would act on a stale enabled state.
         action->setShortcut(shortcut);
         action->setShortcutContext(Qt::WidgetShortcut);
-        auto *key = new QShortcut(shortcut, this);
-        key->setContext(Qt::ApplicationShortcut);
-        connect(key, &QShortcut::activated, this, [this, action] { shortcutActivated(action); });
+        item.keys = new QShortcut(shortcut, this);
+        item.keys->setContext(Qt::ApplicationShortcut);
+        connect(
+            item.keys, &QShortcut::activated, this, [this, action] { shortcutActivated(action); });
     }
     return action;
+}
+
+void MenuBar::alsoOn(const QString &name, QKeySequence::StandardKey command)
+{
+    const auto found = std::find_if(m_items.cbegin(), m_items.cend(),
+        [&name](const Item &item) { return item.keys && item.action->objectName() == name; });
+    if (found == m_items.cend())
+        return;
+    QList<QKeySequence> keys = found->keys->keys();
+    for (const QKeySequence &key : QKeySequence::keyBindings(command)) {
+        if (!keys.contains(key))
+            keys.append(key);
+    }
+    found->keys->setKeys(keys);
 }
 
 QAction *MenuBar::item(const QString &name) const
@@ -142,7 +173,7 @@ bool MenuBar::commandKey(const QKeyEvent &key)
     updateItems();
     const QKeySequence pressed(key.keyCombination());
     return std::any_of(m_items.cbegin(), m_items.cend(), [&pressed](const Item &item) {
-        return item.action->isEnabled() && item.action->shortcut() == pressed;
+        return item.keys && item.action->isEnabled() && item.keys->keys().contains(pressed);
     });
 }
 

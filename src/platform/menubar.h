@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QHash>
+#include <QKeySequence>
 #include <QMenuBar>
-
-class QKeyEvent;
 #include <functional>
 #include <vector>
+
+class QKeyEvent;
+class QShortcut;
 
 // Whatever serves menu commands: a control, a window or the application. Handlers are registered
 // by item name when the owner is set up.
@@ -51,10 +53,17 @@ public:
     // The menu bar in use, if any.
     [[nodiscard]] static MenuBar *current();
 
+    // The menu opens with Alt and the first letter of its text that no menu before it took. The
+    // text reads as given; the letter is only underlined.
     QMenu *appendMenu(const QString &name, const QString &text);
     // Appends an item to the menu of that name; the text "-" makes a separator.
     QAction *appendItem(const QString &menuName, const QString &name, bool autoEnable,
         const QString &text, const QKeySequence &shortcut = {}, ItemKind kind = ItemKind::Plain);
+
+    // The item also acts on every other key that the platform binds to the standard command
+    // (Ctrl+Insert for Copy): such keys otherwise reach the focused control's own version of it.
+    // The menu goes on showing the item's own shortcut.
+    void alsoOn(const QString &name, QKeySequence::StandardKey command);
 
     [[nodiscard]] QAction *item(const QString &name) const;
     [[nodiscard]] bool autoEnable(const QAction *item) const;
@@ -76,12 +85,17 @@ private:
     {
         QAction *action;
         bool autoEnable;
+        QShortcut *keys = nullptr;
     };
+
+    [[nodiscard]] QString withMnemonic(const QString &text);
 
     void itemTriggered(QAction *action, ItemKind kind);
     void shortcutActivated(QAction *action);
 
     std::vector<Item> m_items;
+    // The letters that open a menu, in upper case.
+    QString m_mnemonics;
 };
 
 // Runs the menu update of the menu bar in use at once.

@@ -38,4 +38,8 @@ Menu::Menu()
         QKeySequence(Qt::CTRL | Qt::Key_A));
     appendItem(u"UntitledMenu0"_s, u"AppleAbout"_s, false, u"About Tallyfox..."_s, {},
         ItemKind::ApplicationMenu);
+
+    // The list view has its own Copy and Select All on these keys, without the items' rules.
+    alsoOn(u"EditCopy"_s, QKeySequence::Copy);
+    alsoOn(u"EditSelectAll"_s, QKeySequence::SelectAll);
 }

@@ -72,7 +72,6 @@ Window1::Window1(QWidget *parent)
 
     for (int index = 0; index < int(BevelButton1.size()); ++index) {
         auto *button = new QPushButton(index == 0 ? u"Start"_s : u"Stop"_s, content());
-        button->setFocusPolicy(Qt::NoFocus);
         button->setEnabled(false);
         connect(button, &QPushButton::clicked, this, [this, index] { BevelButton1_Action(index); });
         BevelButton1.at(std::size_t(index)) = button;
@@ -91,6 +90,7 @@ Window1::Window1(QWidget *parent)
         return ListBox1_CellTextColour(text, row, column);
     });
     ListBox1_Open();
+    setUpAccess();
 
     setContentSizes(contentSize, minimumContentSize, maximumContentSize);
     layOutContent(content()->size());
@@ -102,6 +102,18 @@ QPushButton *Window1::button(int index) const
 {
     return BevelButton1.at(std::size_t(index));
 }
+
+// For the keyboard and for screen readers. Tab alone gives the buttons the focus, in the order
+// list, Start, Stop: a click leaves it with the list, and with a rename open there.
+void Window1::setUpAccess()
+{
+    for (QPushButton *button : BevelButton1)
+        button->setFocusPolicy(Qt::TabFocus);
+    setTabOrder(ListBox1, BevelButton1[0]);
+    setTabOrder(BevelButton1[0], BevelButton1[1]);
+    ListBox1->setAccessibleName(u"Projects"_s);
+}
+
 
 // The buttons keep their size while their captions fit it. A larger font makes them larger, the
 // list's bottom margin with them, and moves the Stop button right so that the gap between the two
@@ -263,10 +275,18 @@ void Window1::ListBox1_CellAction(int row, int /*column*/)
 
 bool Window1::ListBox1_KeyDown(char32_t key)
 {
-    // Code 8 is the key that erases backwards: Backspace on a PC keyboard, "delete" on a Mac's.
-    if (key == 8 && ListBox1->ListIndex() != -1)
-        ListBox1->removeSelectedRows();
-    return false;
+    switch (key) {
+    case 8: // the key that erases backwards: Backspace on a PC keyboard, "delete" on a Mac's
+    case 127: // Delete, the key that removes items on Linux
+        if (ListBox1->ListIndex() != -1)
+            ListBox1->removeSelectedRows();
+        return false;
+    case 13: // Return or Enter: what a double-click on the selected row does
+        ListBox1_DoubleClick();
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool Window1::ListBox1_SortColumn(int column)
@@ -299,7 +319,7 @@ QColor Window1::ListBox1_CellTextColour(const QColor &text, int row, int /*colum
 
 void Window1::BevelButton1_Action(int index)
 {
-    // The buttons take no focus, so a rename may still be open in the list.
+    // A click leaves the focus in the list, so a rename may still be open there.
     ListBox1->commitEdit();
     buttonPushed(index);
 }

@@ -52,6 +52,7 @@ private:
 
     [[nodiscard]] QAction *menuItem(const QString &name) const;
 
+    void setUpAccess();
     void ListBox1_Open();
     void ListBox1_Change();
     void ListBox1_DoubleClick();
