@@ -77,12 +77,11 @@ QStringList withoutQtOptions(int argc, const char *const *argv)
     for (int i = 0; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         options = options && argument != "--"_L1;
-        if (i == 0 || !options) {
-            kept.append(argument);
-        } else if (const QtOption *option = qtOption(optionWord(argument))) {
+        const QStringView word = i > 0 && options ? optionWord(argument) : QStringView();
+        if (const QtOption *option = qtOption(word)) {
             if (option->takesValue)
                 ++i;
-        } else if (!isJoinedQtOption(optionWord(argument))) {
+        } else if (!isJoinedQtOption(word)) {
             kept.append(argument);
         }
     }
