@@ -3,7 +3,9 @@
 # missing. "app" is enough to build and run the program, "test" adds what the test suite uses.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core tzdata)
+# scdoc writes the manual page at build time.
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core tzdata
+    scdoc)
 if [[ "${1:-app}" == test ]]; then
     packages+=(clang libclang-rt-14-dev xvfb xauth xdotool x11-utils python3 faketime)
     # setfacl and setfattr give the preferences file test an access control list and an attribute.
@@ -11,8 +13,9 @@ if [[ "${1:-app}" == test ]]; then
     # The Wayland run: a headless compositor and Qt's platform for it.
     packages+=(weston qt6-wayland)
     # The package test: cpack finds the programs to scan with file, dpkg-shlibdeps (dpkg-dev)
-    # turns their libraries into dependencies, then the two validators.
-    packages+=(file dpkg-dev desktop-file-utils appstream)
+    # turns their libraries into dependencies, then the validators: the two for the desktop
+    # files, Debian's own package checker, and man to render the manual page.
+    packages+=(file dpkg-dev desktop-file-utils appstream lintian man-db)
 fi
 
 missing=()

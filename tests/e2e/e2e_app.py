@@ -245,6 +245,38 @@ def stacking():
     return [int(window, 16) for window in re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)][::-1]
 
 
+class CommandLine(unittest.TestCase):
+    """Each option answered with no display at all: no window, and the configuration folder as
+    it was. Were the application object made first, Qt would abort for want of a display."""
+
+    USAGE, VERSION = r"^Usage: tallyfox \[options\]\n", r"^Tally Fox \d+\.\d+\.\d+\n\Z"
+    HINT = r"\nTry 'tallyfox --help' for more information\.\n\Z"
+    ROWS = (  # arguments, exit status, stdout, stderr (patterns)
+        (["--help"], 0, USAGE, r"^\Z"),
+        (["-h"], 0, USAGE, r"^\Z"),
+        (["--version"], 0, VERSION, r"^\Z"),
+        (["-v"], 0, VERSION, r"^\Z"),
+        (["-style", "fusion", "-reverse", "-v"], 0, VERSION, r"^\Z"),  # Qt's own are left to Qt
+        (["--bogus"], 2, r"^\Z", r"^tallyfox: Unknown option 'bogus'\." + HINT),
+        (["-bogus"], 2, r"^\Z", r"^tallyfox: Unknown option 'bogus'\." + HINT),
+        (["notes.txt"], 2, r"^\Z", r"^tallyfox: Unexpected argument 'notes.txt'\." + HINT),
+    )
+
+    def test_options(self):
+        for arguments, status, out, err in self.ROWS:
+            with self.subTest(arguments=arguments), tempfile.TemporaryDirectory() as config:
+                Path(config, "Tallyfox Prefs").write_text(FILE)
+                env = dict(os.environ, HOME=config, XDG_CONFIG_HOME=config, QT_QPA_PLATFORM="xcb")
+                env.pop("DISPLAY", None), env.pop("WAYLAND_DISPLAY", None)
+                result = subprocess.run([BINARY, *arguments], env=env, capture_output=True,
+                                        text=True, timeout=20)
+                self.assertEqual(result.returncode, status, result.stderr)
+                self.assertRegex(result.stdout, out)
+                self.assertRegex(result.stderr, err)
+                self.assertEqual(os.listdir(config), ["Tallyfox Prefs"])
+                self.assertEqual(Path(config, "Tallyfox Prefs").read_text(), FILE)
+
+
 if __name__ == "__main__":
     BINARY = os.path.abspath(sys.argv.pop(1))
     unittest.main(verbosity=2)
