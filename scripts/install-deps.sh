@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core tzdata)
 if [[ "${1:-app}" == test ]]; then
     packages+=(clang libclang-rt-14-dev xvfb xauth xdotool x11-utils python3 faketime)
+    # The static analysis: clazy-standalone, and clang-tidy-14 of the same LLVM as clang.
+    packages+=(clazy clang-tidy-14)
     # The package test: cpack finds the programs to scan with file, dpkg-shlibdeps (dpkg-dev)
     # turns their libraries into dependencies, then the two validators.
     packages+=(file dpkg-dev desktop-file-utils appstream)
