@@ -31,7 +31,10 @@ fi
 # Level 1 takes in level 0; the qt6 checks catch what Qt 6 deprecates or spells differently.
 clazy_checks=level1,qt6-deprecated-api-fixes,qt6-fwd-fixes,qt6-header-fixes,qt6-qhash-signature
 clazy_checks+=,qt6-qlatin1stringchar-to-u
-header_filter="^$root/src/(app|core|platform|prefs|ui)/[^/]+\.h$"
+# Turned off, with its reason:
+# non-pod-global-static: our file-scope QPointer, QString and clock have constexpr constructors.
+clazy_checks+=,no-non-pod-global-static
+header_filter='/src/(app|core|platform|prefs|ui)/[^/]+\.h$'
 
 # Each file's diagnostics are printed together once its run ends, so the two parallel runs do not
 # interleave their lines. Any diagnostic counts as a finding, whatever the tool's exit status.
