@@ -31,7 +31,7 @@ template <typename Image> Image loadedOnce(const QString &path)
     const auto found = loaded.constFind(path);
     if (found != loaded.cend())
         return *found;
-    const Image decoded(path);
+    Image decoded(path);
     if (!decoded.isNull())
         loaded.insert(path, decoded);
     return decoded;

@@ -49,7 +49,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void Open();
+    void Open(); // NOLINT(bugprone-virtual-near-miss): the design's setup step, not QDialog::open
     void PushButton1_Action();
     void PushButton2_Action();
 
