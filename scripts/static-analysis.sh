@@ -16,10 +16,13 @@ fi
 
 # Only our own sources: the moc and resource files that AUTOMOC and AUTORCC generate live in the
 # build folder and are left out, and so are the tests, the benches and the fuzzers.
-mapfile -t files < <(python3 - "$build/compile_commands.json" "$root/src/" <<'PY'
-import json, sys
-entries, prefix = json.load(open(sys.argv[1])), sys.argv[2]
-for name in sorted({e["file"] for e in entries if e["file"].startswith(prefix)}):
+mapfile -t files < <(python3 - "$build/compile_commands.json" "$root/src" <<'PY'
+import json, os, sys
+# Real paths on both sides, so a checkout reached through a symbolic link still matches.
+entries = json.load(open(sys.argv[1]))
+prefix = os.path.join(os.path.realpath(sys.argv[2]), "")
+paths = {os.path.realpath(os.path.join(e["directory"], e["file"])) for e in entries}
+for name in sorted(p for p in paths if p.startswith(prefix)):
     print(name)
 PY
 )
