@@ -12,6 +12,8 @@ if [[ "${1:-app}" == test ]]; then
     packages+=(acl attr)
     # The Wayland run: a headless compositor and Qt's platform for it.
     packages+=(weston qt6-wayland)
+    # The static analysis: clazy-standalone, and clang-tidy-14 of the same LLVM as clang.
+    packages+=(clazy clang-tidy-14)
     # The package test: cpack finds the programs to scan with file, dpkg-shlibdeps (dpkg-dev)
     # turns their libraries into dependencies, then the validators: the two for the desktop
     # files, Debian's own package checker, and man to render the manual page.

@@ -52,9 +52,8 @@ ListBox::ListBox(int columnCount, QWidget *parent)
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListBox::raiseChange);
     // ListIndex is asked for at every menu update; a selection of many scattered rows is worth
     // reading once per change, not once per question.
-    for (const auto rowsMoved :
-        { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved })
-        connect(m_model, rowsMoved, this, &ListBox::forgetListIndex);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &ListBox::forgetListIndex);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &ListBox::forgetListIndex);
     connect(m_model, &QAbstractItemModel::layoutChanged, this, &ListBox::forgetListIndex);
     horizontalHeader()->viewport()->installEventFilter(this);
     connect(heading, &QHeaderView::sectionClicked, this, &ListBox::headingClicked);

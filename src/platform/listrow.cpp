@@ -80,7 +80,7 @@ std::string_view ListRow::operator[](std::size_t n) const
 void ListRow::set(std::size_t n, std::string_view text)
 {
     // A text read from this same row would move as the line grows.
-    const std::less<const char *> before;
+    const std::less<> before;
     if (!before(text.data(), m_line.data()) && before(text.data(), m_line.data() + m_line.size())) {
         set(n, std::string(text));
         return;

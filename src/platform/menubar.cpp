@@ -26,7 +26,7 @@ CommandTarget::~CommandTarget() = default;
 
 void CommandTarget::addMenuHandler(const QString &name, Handler handler)
 {
-    m_handlers.insert(name, std::move(handler));
+    m_handlers.emplace(name, std::move(handler));
 }
 
 bool CommandTarget::handleMenuCommand(const QString &name) const

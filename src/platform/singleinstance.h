@@ -25,7 +25,7 @@ public:
     [[nodiscard]] bool claim();
     // Asks the copy that holds the lock to bring its main window to the front. False when it
     // did not answer.
-    bool handOver() const;
+    [[nodiscard]] bool handOver() const;
     // After a hand-over nobody answered: waits a moment for the lock (its holder may be quitting),
     // then takes it unless a live copy on this machine holds it. True when this copy may run.
     [[nodiscard]] bool takeOver();

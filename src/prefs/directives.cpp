@@ -57,7 +57,7 @@ private:
 
     // A "#saveditem" line of a project with times is rarely shorter.
     static constexpr std::size_t shortestTypicalLine = 32;
-    static constexpr std::size_t mostRecordsReserved = 256 * 1024;
+    static constexpr std::size_t mostRecordsReserved = std::size_t { 256 } * 1024;
 
     // The start of a line whose end has not arrived yet.
     std::string m_partial;
@@ -213,7 +213,7 @@ bool readRegularFile(const std::string &path, const std::function<bool(std::stri
     if (sized)
         sized(static_cast<std::size_t>(status.st_size));
     // Large pieces: a long file in few reads.
-    constexpr std::size_t pieceSize = 256 * 1024;
+    constexpr std::size_t pieceSize = std::size_t { 256 } * 1024;
     const auto buffer = std::make_unique_for_overwrite<char[]>(pieceSize);
     for (;;) {
         const ssize_t count = ::read(file.get(), buffer.get(), pieceSize);

@@ -225,7 +225,7 @@ void EditDialog::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void EditDialog::Open()
+void EditDialog::Open() // NOLINT(bugprone-virtual-near-miss): as declared, not QDialog::open
 {
     m_opened = { GlobalsModule::gStartTime, GlobalsModule::gFinishTime };
     m_fields[0]->setFieldText(QString::fromUtf8(m_opened[0]));

@@ -49,7 +49,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void Open();
+    void Open(); // NOLINT(bugprone-virtual-near-miss): the design's setup step, not QDialog::open
     // OK only while both texts can be read and the Finish does not lie before the Start. An
     // emptied field passes: the row then keeps its Total, so no negative one can come of it.
     void checkTexts();
