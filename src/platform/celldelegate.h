@@ -33,8 +33,9 @@ public:
         QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
 
 signals:
-    // An editor's text was written into the model at index.
-    void committed(const QModelIndex &index) const;
+    // An editor's text was written into the model at index. Const, because the item delegate's
+    // setModelData that sends it is const.
+    void committed(const QModelIndex &index) const; // clazy:exclude=const-signal-or-slot
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;

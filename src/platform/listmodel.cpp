@@ -79,7 +79,8 @@ public:
                     m_bytes.push_back(foldedAscii[static_cast<unsigned char>(c)]);
             } else {
                 char16_t last = 0;
-                for (const QChar unit : decoded(cell)) {
+                const QString text = decoded(cell);
+                for (const QChar unit : text) {
                     char32_t code = unit.unicode();
                     if (QChar::isLowSurrogate(code) && QChar::isHighSurrogate(last))
                         code = QChar::surrogateToUcs4(last, unit.unicode());

@@ -49,7 +49,7 @@ template <typename Image> Image loadedOnce(const QString &path, qreal ratio)
 template <typename Image> Image forDensity(QString (*path)(int, qreal), int number, qreal ratio)
 {
     if (ratio > 1.0) {
-        Image sharp = loadedOnce<Image>(path(number, doubleDensity), doubleDensity);
+        auto sharp = loadedOnce<Image>(path(number, doubleDensity), doubleDensity);
         if (!sharp.isNull())
             return sharp;
     }
