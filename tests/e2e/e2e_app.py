@@ -188,6 +188,7 @@ class Commands(unittest.TestCase):
         xdotool("mousemove", "--window", dialog, size["WIDTH"] - 125, size["HEIGHT"] - 28)
         xdotool("click", 1)
         wait_for(lambda: not run.find(DIALOG), "the dialog closed by its Cancel button")
+        xdotool("windowfocus", "--sync", run.main)  # no window manager here hands it back
         xdotool("key", "ctrl+n", "ctrl+n")
         run.wait_rows(lambda r: [row[0] for row in r][2:] ==
                       ["Untitled project 1", "Untitled project 2"], "two new rows")
