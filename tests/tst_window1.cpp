@@ -13,6 +13,7 @@
 #include <QMetaEnum>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -192,12 +193,14 @@ private slots:
         const std::array buttons { m_window->button(0), m_window->button(1) };
         if (points == 0) {
             QCOMPARE(content.size(), QSize(493, 233));
+            QCOMPARE(m_list->parentWidget()->minimumSize(), QSize(400, 200));
+            QCOMPARE(m_list->parentWidget()->maximumSize(), QSize(1200, 1200));
             QCOMPARE(m_list->geometry(), QRect(13, 11, 467, 175));
             QCOMPARE(buttons[0]->geometry(), QRect(13, 198, 100, 22));
             QCOMPARE(buttons[1]->geometry(), QRect(126, 198, 100, 22));
             return;
         }
-        addRows(*m_list, u"*A|05/27 08:15|05/27 08:30|0' 15\""_s);
+        addRows(*m_list, u"*A|12/01 09:05|12/01 10:35|1' 30\""_s);
         QCOMPARE(buttons[0]->text(), u"Continue"_s);
         for (QPushButton *button : buttons) {
             QVERIFY(content.contains(button->geometry()));
@@ -210,6 +213,19 @@ private slots:
         QVERIFY(m_list->rowHeight(0) >= m_list->fontMetrics().height());
         QVERIFY(m_list->horizontalHeader()->height()
             >= m_list->horizontalHeader()->sizeHint().height());
+        // Even at its narrowest, as a saved place from a smaller font would make it, the window
+        // shows time stamps and totals whole: the view leaves a focus frame's margin and a pixel
+        // each side of a cell's text.
+        m_window->setWidth(0);
+        QTRY_COMPARE(m_list->parentWidget()->width(), m_list->parentWidget()->minimumWidth());
+        const int cellMargins
+            = 2 * (m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1);
+        for (const Column column : { Column::Start, Column::Finish, Column::Total }) {
+            const QString text = m_list->model()->index(0, columnIndex(column)).data().toString();
+            QVERIFY2(m_list->fontMetrics().horizontalAdvance(text) + cellMargins
+                    <= m_list->columnWidth(columnIndex(column)),
+                qPrintable(text));
+        }
     }
 
     // Time stamps and totals keep their order in a right-to-left layout: the same ink as left to

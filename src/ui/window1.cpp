@@ -16,7 +16,9 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +38,9 @@ constexpr int listBottomMargin = 47;
 constexpr QSize buttonSize { 100, 22 };
 constexpr std::array buttonLefts { 13, 126 };
 constexpr int buttonBottomMargin = 13;
+// The Start and Finish columns' part of the list's width, and the widest text they show.
+constexpr double timeColumnShare = 0.25;
+constexpr QStringView widestTime = u"12/01 09:05";
 
 const QColor oddRowTint { 235, 255, 255 };
 
@@ -92,7 +97,12 @@ Window1::Window1(QWidget *parent)
     ListBox1_Open();
     setUpAccess();
 
-    setContentSizes(contentSize, minimumContentSize, maximumContentSize);
+    const double scale = fontScale();
+    const auto scaled = [scale](QSize size) {
+        return QSize(int(std::ceil(size.width() * scale)), int(std::ceil(size.height() * scale)))
+            .boundedTo(maximumContentSize);
+    };
+    setContentSizes(scaled(contentSize), scaled(minimumContentSize), maximumContentSize);
     layOutContent(content()->size());
 }
 
@@ -114,6 +124,23 @@ void Window1::setUpAccess()
     ListBox1->setAccessibleName(u"Projects"_s);
 }
 
+// How much larger than designed the window must be for a time stamp to show whole in its column
+// at the narrowest the window gets: 1 at the usual font, more at a large one. Its smallest and
+// first sizes grow by this, so a large font shows the layout as designed, only larger.
+double Window1::fontScale() const
+{
+    const QStyle *style = ListBox1->style();
+    // The item view leaves a focus frame's margin and a pixel each side of a cell's text; one
+    // more pixel covers the rounding of the column's share.
+    const int cellMargins
+        = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ListBox1) + 1) + 1;
+    const int needed
+        = ListBox1->fontMetrics().horizontalAdvance(widestTime.toString()) + cellMargins;
+    // The list's frame and a vertical scroll bar take their part before the columns share.
+    const int columns = minimumContentSize.width() - 2 * margin - 2 * ListBox1->frameWidth()
+        - style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListBox1);
+    return std::max(1.0, needed / (timeColumnShare * columns));
+}
 
 // The buttons keep their size while their captions fit it. A larger font makes them larger, the
 // list's bottom margin with them, and moves the Stop button right so that the gap between the two

@@ -53,6 +53,7 @@ private:
     [[nodiscard]] QAction *menuItem(const QString &name) const;
 
     void setUpAccess();
+    [[nodiscard]] double fontScale() const;
     void ListBox1_Open();
     void ListBox1_Change();
     void ListBox1_DoubleClick();

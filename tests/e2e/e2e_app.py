@@ -182,6 +182,13 @@ class Commands(unittest.TestCase):
         run.set_clock("2026-05-27 10:25:40")
         run.click(*STOP)
         run.wait_rows(lambda r: r[0][2:] == ["05/27 10:25", "1' 25\""], "85 minutes, exactly")
+        xdotool("key", "Return")  # the stopped row is still selected: Return edits it
+        dialog = run.window(DIALOG)
+        size = geometry(dialog)  # Cancel sits left of OK, in the bottom right corner
+        xdotool("mousemove", "--window", dialog, size["WIDTH"] - 125, size["HEIGHT"] - 28)
+        xdotool("click", 1)
+        wait_for(lambda: not run.find(DIALOG), "the dialog closed by its Cancel button")
+        xdotool("windowfocus", "--sync", run.main)  # no window manager here hands it back
         xdotool("key", "ctrl+n", "ctrl+n")
         run.wait_rows(lambda r: [row[0] for row in r][2:] ==
                       ["Untitled project 1", "Untitled project 2"], "two new rows")
