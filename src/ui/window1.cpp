@@ -244,6 +244,8 @@ void Window1::editTimes(int row)
         EditDialog dialog(this);
         confirmed = dialog.exec() == QDialog::Accepted;
     }
+    // With no window manager, nobody hands the keyboard back to the list once the dialog is gone.
+    activateWindow();
     // Cancel leaves the row exactly as it was: a Total worked out afresh from a Start that
     // cannot be read would change it.
     if (!confirmed)
