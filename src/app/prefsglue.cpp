@@ -9,6 +9,7 @@
 #include "window1.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -96,6 +97,8 @@ void tellAboutCopies(Window1 &window)
                           "Fox last read or saved it. That version is kept as “%2”, and the list "
                           "shown here is saved in its place.")
                   .arg(file, copy);
+        // Also where a save on the way out, whose window is going, still leaves a trace.
+        qWarning().noquote() << text;
         auto *box = new QMessageBox(QMessageBox::Information, QCoreApplication::applicationName(),
             text, QMessageBox::Ok, &window);
         box->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,6 +1,7 @@
 #include "backups.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 using namespace std::chrono;
@@ -10,6 +11,8 @@ namespace {
 constexpr int dailyDays = 7;
 constexpr int weeklyWeeks = 4;
 constexpr int monthlyMonths = 12;
+// Kept whatever today is: a clock set far ahead must not take every backup with one save.
+constexpr std::size_t alwaysNewest = 7;
 
 // Weeks counted from a Monday: 1970-01-01 was a Thursday, three days after one.
 long long weekOf(sys_days day)
@@ -51,9 +54,21 @@ std::vector<year_month_day> backupsToKeep(
             keepNewest(newestOfMonth, monthOf(backup), day);
     }
 
+    std::vector<sys_days> newestFirst;
+    for (const year_month_day &backup : backups)
+        newestFirst.emplace_back(backup);
+    std::sort(newestFirst.begin(), newestFirst.end(), std::greater<>());
+    const sys_days newestFrom = newestFirst.size() < alwaysNewest
+        ? sys_days::min()
+        : newestFirst[alwaysNewest - 1];
+
     std::vector<year_month_day> kept;
     for (const year_month_day &backup : backups) {
         const sys_days day { backup };
+        if (day >= newestFrom) {
+            kept.push_back(backup);
+            continue;
+        }
         const auto isNewest = [day](const std::map<long long, sys_days> &newest, long long key) {
             const auto found = newest.find(key);
             return found != newest.end() && found->second == day;

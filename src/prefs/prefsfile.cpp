@@ -70,7 +70,8 @@ bool copyAttributes(const QByteArray &from, int to)
 {
     // A list the new file took from its folder's default one would grant what the file's own did
     // not.
-    ::fremovexattr(to, accessList);
+    if (::fremovexattr(to, accessList) != 0 && errno != ENODATA && errno != ENOTSUP)
+        return false;
     std::vector<char> names;
     for (;;) {
         const ssize_t size = ::listxattr(from.constData(), nullptr, 0);
@@ -102,8 +103,9 @@ bool copyAttributes(const QByteArray &from, int to)
 }
 
 // Makes the rename that put the file at path in place last through a power cut. A folder we may
-// not open is one we cannot sync: the file is in place all the same.
-bool syncFolderOf(const QString &path)
+// not open, or cannot sync (some file systems say so with EINVAL), leaves that to the file
+// system: the file is in place all the same.
+void syncFolderOf(const QString &path)
 {
     // A link is written through: the rename happened beside the file it leads to.
     const QString file = QFileInfo(path).canonicalFilePath();
@@ -111,11 +113,9 @@ bool syncFolderOf(const QString &path)
         = QFile::encodeName(QFileInfo(file.isEmpty() ? path : file).absolutePath());
     const int descriptor = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0)
-        return true;
-    // Some file systems cannot sync a folder, and say so with EINVAL.
-    const bool synced = ::fsync(descriptor) == 0 || errno == EINVAL;
+        return;
+    ::fsync(descriptor);
     ::close(descriptor);
-    return synced;
 }
 
 // Renames by name alone, so that a pipe or device is never opened, and never over something
@@ -175,7 +175,15 @@ bool writeAtomically(const QString &path, const Pieces &fill, const std::optiona
     // An unfinished temporary file goes with `file`.
     if (!fill(put) || !done || (written && ::fstat(file.handle(), written) != 0))
         return false;
-    return file.commit() && syncFolderOf(path);
+    if (!file.commit())
+        return false;
+    syncFolderOf(path);
+    // Some file systems set the time when the file is closed: its stamp is the one it has now.
+    struct stat placed = {};
+    if (written && ::stat(QFile::encodeName(path).constData(), &placed) == 0
+        && placed.st_dev == written->st_dev && placed.st_ino == written->st_ino)
+        *written = placed;
+    return true;
 }
 
 bool writeAtomically(const QString &path, std::string_view bytes,

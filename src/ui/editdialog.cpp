@@ -119,6 +119,9 @@ EditDialog::EditDialog(QWidget *parent)
     m_labels[1] = makeLabel(tr("Finish Time:"), true, this);
     m_labels[0]->setBuddy(m_fields[0]);
     m_labels[1]->setBuddy(m_fields[1]);
+    // A time reads month, day, hour and minute from the left in right-to-left languages too.
+    for (EditField1 *field : m_fields)
+        field->setLayoutDirection(Qt::LeftToRight);
 
     // Return presses the button that has the focus, as everywhere on the desktop; from a field
     // it presses OK, the default button, while OK is enabled.
