@@ -42,10 +42,9 @@ private slots:
         QCOMPARE(m_list->LastIndex(), 0);
     }
 
-    // The backspace character that Ctrl+H types is no Backspace (the window's tests try the
-    // keys that remove rows), and the view's Copy and Select All are gone. A double-click never
-    // edits; F2 does, in sight though the row was scrolled away. Escape abandons the edit, Return
-    // keeps and reports it.
+    // Ctrl+H's backspace character is no Backspace; the view's Copy and Select All are gone; a
+    // double-click never edits; F2 does, in sight though the row was scrolled away; Escape
+    // abandons the edit, Return keeps and reports it.
     void keysAndEditing()
     {
         QList<uint> keys;
@@ -55,13 +54,11 @@ private slots:
         });
         QTest::sendKeyEvent(QTest::Click, m_list.get(), Qt::Key_H, u"\b"_s, Qt::ControlModifier);
         QVERIFY(!keys.contains(8));
-        // The keys of Copy and Select All are the menu's: with no menu, the view's own do nothing.
         m_list->setCurrentIndex(m_list->model()->index(1, 0));
         QGuiApplication::clipboard()->setText(u"before"_s);
-        for (const auto command : { QKeySequence::Copy, QKeySequence::SelectAll }) {
+        for (const auto command : { QKeySequence::Copy, QKeySequence::SelectAll })
             for (const QKeySequence &key : QKeySequence::keyBindings(command))
                 QTest::keySequence(m_list.get(), key);
-        }
         QCOMPARE(
             QGuiApplication::clipboard()->text() + rowsOf(*m_list), u"beforeb,*C,a,B,e,f,g,h"_s);
         QSignalSpy focus(qApp, &QApplication::focusChanged);
