@@ -24,9 +24,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_list.get()));
     }
 
-    // Setting ListIndex raises Change once, and to the row it reports keeps a selection of
-    // several rows. A heading sorts ascending, clicked again descending with equal names in
-    // order; the selection and the last added row follow.
+    // Setting ListIndex raises Change once and keeps a selection of several rows. A heading sorts
+    // ascending, then descending with equal names in order; selection and last added row follow.
     void selection()
     {
         QSignalSpy change(m_list.get(), &ListBox::Change);
@@ -103,8 +102,7 @@ private slots:
         QCOMPARE(header->sectionSize(0), dragged);
     }
 
-    // Past 64 separate runs the rows go in one reset, which says nothing of which rows went: the
-    // list works out where the last added row is now.
+    // Past 64 separate runs the rows go in one reset: the last added row is found again.
     void removeScatteredRows()
     {
         m_list->AddRows(std::vector<ListRow>(200, ListRow { "r" }));

@@ -5,7 +5,6 @@
 #include "windowtest.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -14,7 +13,6 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStyle>
-#include <QTest>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -232,9 +230,8 @@ private slots:
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("keys"); // as QKeySequence names them
-        // The rows; the clipboard; after each key, what has the keyboard: the list, a button by
-        // its caption, a rename, an open menu by its title; and any edit dialog that opened, with
-        // its fields.
+        // The rows; the clipboard; after each key, who has the keyboard (keyboardOwner()) and
+        // any edit dialog that opened, with its fields.
         QTest::addColumn<QString>("after");
         QTest::newRow("Tab to a button and Space on it, enabled ones only, focus back in the list")
             << u"*n,r|05/27 08:00"_s << u"Tab Space Tab Space Tab"_s
@@ -264,8 +261,7 @@ private slots:
             << u"a"_s << u"Alt+F Esc Esc Alt+E"_s << u"a; before; &File Menu list &Edit"_s;
     }
 
-    // Real key presses to whatever has the keyboard, from the list. A dialog that opens is
-    // cancelled.
+    // Real key presses to whatever has the keyboard; a dialog that opens is cancelled.
     void keyboard()
     {
         QFETCH(QString, before);
