@@ -36,12 +36,8 @@ private slots:
         QTest::newRow("bad start corrected, Escape does nothing")
             << Bytes { "0527 09:00"_ba, valid[1] } << u"05/27 09:00\x1b"_s << true << Bytes();
         QTest::newRow("banana, Return does nothing") << valid << u"banana\r"_s << false << Bytes();
-        QTest::newRow("half a stamp") << valid << u"\t05/27 10:"_s << false << Bytes();
         QTest::newRow("finish a minute before start")
             << valid << u"\t05/27 08:59\r"_s << false << Bytes();
-        QTest::newRow("start moved past finish, then back")
-            << valid << u"05/27 10:31{Ctrl+A}05/27 10:30\r"_s << true
-            << Bytes { "05/27 10:30"_ba, valid[1] };
         QTest::newRow("across New Year's midnight")
             << valid << u"12/31 23:50\t01/01 00:20\r"_s << true
             << Bytes { "12/31 23:50"_ba, "01/01 00:20"_ba };
@@ -52,8 +48,6 @@ private slots:
             << odd << u"05/27 08:00\t12/31 23:59\t\r"_s << true << odd;
         QTest::newRow("Space on Cancel; typing stops at 11")
             << valid << u"05/27 08:00:45\tlater\t "_s << false << valid;
-        QTest::newRow("Return on a focused OK")
-            << valid << u"05/27 08:00\t\t\t\r"_s << true << Bytes { "05/27 08:00"_ba, valid[1] };
         QTest::newRow("a tab and a line break pasted become spaces")
             << valid << u"{Ctrl+V}\r"_s << true << Bytes { "05/27 9:00 "_ba, valid[1] };
         // A text handed in longer than the limit is shown whole; it may shrink, not grow back.
@@ -109,10 +103,7 @@ private slots:
         QFETCH(int, points);
         const QFont font = QApplication::font();
         const auto restore = qScopeGuard([font] { QApplication::setFont(font); });
-        QFont large = font;
-        if (points > 0)
-            large.setPointSize(points);
-        QApplication::setFont(large);
+        QApplication::setFont(QFont(font.family(), points > 0 ? points : font.pointSize()));
         GlobalsModule::gStartTime = "05/27 16:23";
         GlobalsModule::gFinishTime = "12/31 23:58";
         EditDialog dialog;
@@ -120,9 +111,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
         QList<QRect> rects;
-        for (QObject *child : dialog.children())
-            if (auto *widget = qobject_cast<QWidget *>(child))
-                rects << widget->geometry();
+        for (const QWidget *widget : dialog.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            rects << widget->geometry();
         if (points == 0) {
             QCOMPARE(dialog.size(), QSize(288, 143));
             QCOMPARE(rects,
@@ -146,17 +136,15 @@ private slots:
             EditField1 *field = dialog.field(index);
             QVERIFY(field->height() >= field->sizeHint().height());
             // A text that does not fit scrolls: the cursor then travels less than the text is wide.
-            const auto cursorX = [field] {
+            const auto cursorX = [field](bool end) {
+                end ? field->end(false) : field->home(false);
                 field->grab();
                 return field->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
             };
-            field->end(false);
-            const int end = cursorX();
-            field->home(false);
-            QCOMPARE(end - cursorX(), field->fontMetrics().horizontalAdvance(field->text()));
-            auto *name = QAccessible::queryAccessibleInterface(field);
-            QCOMPARE(
-                name->text(QAccessible::Name), index == 0 ? u"Start Time:"_s : u"Finish Time:"_s);
+            QCOMPARE(cursorX(true) - cursorX(false),
+                field->fontMetrics().horizontalAdvance(field->text()));
+            QCOMPARE(QAccessible::queryAccessibleInterface(field)->text(QAccessible::Name),
+                index == 0 ? u"Start Time:"_s : u"Finish Time:"_s);
         }
         for (const QPushButton *button : { dialog.cancelButton(), dialog.okButton() }) {
             QStyleOptionButton option;

@@ -24,9 +24,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_list.get()));
     }
 
-    // Setting ListIndex raises Change once, and to the row it reports keeps a selection of
-    // several rows. A heading sorts ascending, clicked again descending with equal names in
-    // order; the selection and the last added row follow.
+    // Setting ListIndex raises Change once and keeps a selection of several rows. A heading sorts
+    // ascending, then descending with equal names in order; selection and last added row follow.
     void selection()
     {
         QSignalSpy change(m_list.get(), &ListBox::Change);
@@ -42,10 +41,9 @@ private slots:
         QCOMPARE(m_list->LastIndex(), 0);
     }
 
-    // The backspace character that Ctrl+H types is no Backspace (the window's tests try the
-    // keys that remove rows), and the view's Copy and Select All are gone. A double-click never
-    // edits; F2 does, in sight though the row was scrolled away. Escape abandons the edit, Return
-    // keeps and reports it.
+    // Ctrl+H's backspace character is no Backspace; the view's Copy and Select All are gone; a
+    // double-click never edits; F2 does, in sight though the row was scrolled away; Escape
+    // abandons the edit, Return keeps and reports it.
     void keysAndEditing()
     {
         QList<uint> keys;
@@ -55,13 +53,11 @@ private slots:
         });
         QTest::sendKeyEvent(QTest::Click, m_list.get(), Qt::Key_H, u"\b"_s, Qt::ControlModifier);
         QVERIFY(!keys.contains(8));
-        // The keys of Copy and Select All are the menu's: with no menu, the view's own do nothing.
         m_list->setCurrentIndex(m_list->model()->index(1, 0));
         QGuiApplication::clipboard()->setText(u"before"_s);
-        for (const auto command : { QKeySequence::Copy, QKeySequence::SelectAll }) {
+        for (const auto command : { QKeySequence::Copy, QKeySequence::SelectAll })
             for (const QKeySequence &key : QKeySequence::keyBindings(command))
                 QTest::keySequence(m_list.get(), key);
-        }
         QCOMPARE(
             QGuiApplication::clipboard()->text() + rowsOf(*m_list), u"beforeb,*C,a,B,e,f,g,h"_s);
         QSignalSpy focus(qApp, &QApplication::focusChanged);
@@ -106,8 +102,7 @@ private slots:
         QCOMPARE(header->sectionSize(0), dragged);
     }
 
-    // Past 64 separate runs the rows go in one reset, which says nothing of which rows went: the
-    // list works out where the last added row is now.
+    // Past 64 separate runs the rows go in one reset: the last added row is found again.
     void removeScatteredRows()
     {
         m_list->AddRows(std::vector<ListRow>(200, ListRow { "r" }));
