@@ -1,9 +1,6 @@
 #!/usr/bin/env python3
-"""The real tallyfox on Qt's Wayland platform, in a headless weston of its own. There the program
-can neither learn nor set where its window is: the place read from the file must go back to it
-unchanged. The client's protocol log (WAYLAND_DEBUG) shows what it asks the compositor for.
-  python3 e2e_wayland.py build/tallyfox
-"""
+"""tallyfox on Qt's Wayland platform, in a headless weston of its own, where it can neither learn
+nor set where its window is: the place read must be written back unchanged. Usage: e2e_wayland.py BINARY"""
 import os, re, signal, subprocess, sys, tempfile, time, unittest
 from pathlib import Path
 
@@ -45,7 +42,7 @@ class Wayland(unittest.TestCase):
         self.prefs.write_text(FILE)
 
     def start(self):
-        """A run of the program; its log holds the requests it sends the compositor."""
+        """A run of the program; its log (WAYLAND_DEBUG) holds the requests it sends weston."""
         log = self.enterContext(tempfile.NamedTemporaryFile(prefix="tallyfox-wl-log-"))
         env = dict(self.env, HOME=self.home, XDG_CONFIG_HOME=str(self.prefs.parent),
                    WAYLAND_DISPLAY=self.socket, QT_QPA_PLATFORM="wayland", WAYLAND_DEBUG="client")
@@ -60,15 +57,9 @@ class Wayland(unittest.TestCase):
         titled = wait_for(lambda: re.search(
             r"xdg_toplevel@(\d+)\.set_title\(\"About Tally Fox\"\)", log()), "the splash")
         about, since = titled[1], titled.end()
-        self.assertRegex(log(), r"-> xdg_toplevel@\d+\.set_title\(\"Tally Fox\"\)")
         self.assertRegex(log(), rf"-> xdg_toplevel@{about}\.set_parent\(xdg_toplevel@\d+\)")
         # Ids are reused: only a destroy after the title is the splash's.
         wait_for(lambda: f"xdg_toplevel@{about}.destroy()" in log()[since:], "the splash to close")
-
-        # A second start hands over to the first and ends; the first runs on.
-        second, _ = self.start()
-        self.assertEqual(second.wait(timeout=60), 0)
-        self.assertIsNone(process.poll())
 
         # A signal stops the running row and saves: the place as the file had it.
         process.send_signal(signal.SIGTERM)
