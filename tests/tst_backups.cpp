@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QTest>
 
-using std::chrono::year_month_day;
+using namespace std::chrono;
 
 namespace {
 
@@ -12,11 +12,10 @@ std::vector<year_month_day> datesOf(const QString &texts)
 {
     std::vector<year_month_day> result;
     for (const QString &text : texts.split(u' ', Qt::SkipEmptyParts))
-        for (QDate day = QDate::fromString(text.first(10), Qt::ISODate);
-             day <= QDate::fromString(text.last(10), Qt::ISODate); day = day.addDays(1))
-            result.push_back(
-                { std::chrono::year { day.year() }, std::chrono::month { unsigned(day.month()) },
-                    std::chrono::day { unsigned(day.day()) } });
+        for (QDate date = QDate::fromString(text.first(10), Qt::ISODate);
+             date <= QDate::fromString(text.last(10), Qt::ISODate); date = date.addDays(1))
+            result.push_back({ year { date.year() }, month { unsigned(date.month()) },
+                day { unsigned(date.day()) } });
     return result;
 }
 

@@ -126,8 +126,7 @@ private slots:
         row("path is a folder: never saved", "folder", {}, {});
         row("short write", "file", "short write", {});
         row("folder not writable", "file", "read-only folder", {});
-        row("no room for the copy: the file stays, the save waits", "partly read file",
-            "room for the file only", copy);
+        row("no room for the copy: waits", "partly read file", "room for the file only", copy);
         row("short write after the move aside: moved back", "pipe", "short write", copy);
         row("access control list kept", "ACL file", {}, {});
         row("extended attribute kept", "xattr file", {}, {});
