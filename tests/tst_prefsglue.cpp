@@ -65,7 +65,7 @@ private slots:
         QTRY_COMPARE(fileBytes(), saved);
         GlobalsModule::savePrefs();
         const QStringList unread = messages();
-        QVERIFY(unread.size() == 1 && unread[0].startsWith(m_path + u" (unread "));
+        QVERIFY(unread.size() == 1 && unread[0].startsWith(m_path + u" (unread "_s));
         QCOMPARE(fileBytes(unread[0]), file);
         // The file as the day's first save found it.
         QCOMPARE(fileBytes(m_data.filePath(u"tallyfox/backups/Tallyfox Prefs 2026-05-27"_s)), file);
@@ -79,7 +79,7 @@ private slots:
         GlobalsModule::savePrefs();
         QCOMPARE(fileBytes(), saved);
         const QStringList both = messages();
-        QVERIFY(both.size() == 2 && both[0].startsWith(m_path + u" (changed elsewhere "));
+        QVERIFY(both.size() == 2 && both[0].startsWith(m_path + u" (changed elsewhere "_s));
         QCOMPARE(both[1], unread[0]);
         QCOMPARE(fileBytes(both[0]), edited);
         QCOMPARE(QDir(m_config.path()).entryList(QDir::Files).size(), 3);
