@@ -10,8 +10,7 @@ class tst_ListModel : public QObject
 {
     Q_OBJECT
 private slots:
-    // Text that is not UTF-8 survives an edit that leaves it as shown; tab, CR and LF become
-    // spaces.
+    // Text not UTF-8 survives an edit that leaves it as shown; tab, CR and LF become spaces.
     void edit()
     {
         const QByteArray invalid = "caf\xe9 \xff\xfe"_ba;

@@ -19,8 +19,7 @@ const QString fileName = u"Tallyfox Prefs"_s;
 // The copy's name at the fixed moment of the tests, 27 May 2026 09:00 UTC, without its ")".
 const QString unread = fileName + u" (unread 2026-05-27 09-00-00"_s;
 const QByteArray header = "#version 1.5\n#columnwidths 35%,25%,25%,15%\n";
-// Read up to the empty line; more than one piece of a read, and too large for the room left by a
-// fault in loadThenSave.
+// Read up to the empty line: more than one piece of a read, and more than a fault's room.
 const QByteArray partlyRead = header + '\n' + QByteArray(300 * 1024, 'x');
 
 // The extended attributes of what is at path, through any link, an access list's among them.
@@ -46,8 +45,7 @@ QByteArray what(const QString &path)
         + (read ? file.readAll() : "<not read>"_ba);
 }
 
-// Gives the file at path what kind asks for beyond its bytes; the reason when the file system
-// here cannot hold it.
+// Gives the file what kind asks beyond its bytes; why not, when this file system cannot hold it.
 QString mark(const QString &kind, const QString &path)
 {
     if (kind != u"ACL file" && kind != u"xattr file")
@@ -61,8 +59,7 @@ QString mark(const QString &kind, const QString &path)
     return status == 0 ? QString() : u"no "_s + kind.chopped(5) + u" on this file system"_s;
 }
 
-// Puts at path what a row names: nothing, a pipe, a folder, a link to one of these, or a file
-// read whole, read in part or not readable at all.
+// Puts at path what a row names: nothing, a pipe, a folder, a link to one, or a kind of file.
 bool make(const QString &kind, const QString &path)
 {
     if (kind == u"nothing")
