@@ -41,8 +41,7 @@ private slots:
         row("only line ends after the end", "#a 1\n\n\r\n\r", "a|1\n");
         row("byte-order mark: skipped, unread", "\xEF\xBB\xBF#a 1\n", "a|1\nunread");
         row("the start of a mark only: unread", "\xEF\xBB#a 1\n", "unread");
-        // Read in pieces of 256 KiB: the first line runs across the first two, its CRLF across the
-        // second and third.
+        // Read in 256 KiB pieces: the first line spans the first two, its CRLF the next two.
         const QByteArray text(2 * 256 * 1024 - 4, 'x');
         row("a line and a CRLF across pieces", "#a " + text + "\r\n#b 2\n",
             "a|" + text + "\nb|2\n");

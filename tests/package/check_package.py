@@ -1,10 +1,6 @@
 #!/usr/bin/env python3
-"""Builds the Debian package from a build folder and checks it as a user's system meets it: the
-file list, the control fields, the package as lintian sees it, the manual page as man renders it,
-the desktop entry and AppStream metadata as their validators see them, and the installed program
-starting from an unrelated folder. Run under an X server:
-  xvfb-run -a python3 check_package.py --build-dir build --version 0.9.3 --app-id ID
-"""
+"""Builds the Debian package from a build folder and checks it as a user's system meets it. Run:
+  xvfb-run -a python3 check_package.py --build-dir build --version 0.9.3 --app-id ID"""
 import argparse, os, signal, subprocess, sys, tempfile, time
 import xml.etree.ElementTree as ElementTree
 
@@ -23,11 +19,6 @@ def run(*command, cwd=None, quiet=False):
     return result.stdout
 
 
-def package_version(args):
-    """The program's version with the packaging's own revision."""
-    return f"{args.version}-1"
-
-
 def check_files(deb, root, args, arch, scratch):
     """Checks what the package holds and says of itself; returns its desktop entry's keys."""
     desktop = f"usr/share/applications/{args.app_id}.desktop"
@@ -43,11 +34,10 @@ def check_files(deb, root, args, arch, scratch):
     check(files == expected, f"package files differ; missing: {sorted(expected - files)}, "
                              f"unexpected: {sorted(files - expected)}")
     field = lambda name: run("dpkg-deb", "--field", deb, name).strip()
-    for name, value in (("Package", "tallyfox"), ("Version", package_version(args)),
+    for name, value in (("Package", "tallyfox"), ("Version", f"{args.version}-1"),
                         ("Architecture", arch)):
         check(field(name) == value, f"control field {name} is {field(name)!r}, not {value!r}")
-    # The dependencies must be what dpkg-shlibdeps reads from the packaged binary, not a list
-    # written by hand that the next Qt or compiler leaves behind.
+    # Depends as dpkg-shlibdeps reads it from the binary, not a list the next Qt leaves behind.
     binary = os.path.join(root, "usr/bin/tallyfox")
     os.makedirs(os.path.join(scratch, "debian"))
     open(os.path.join(scratch, "debian", "control"), "w").close()
@@ -58,9 +48,7 @@ def check_files(deb, root, args, arch, scratch):
     dynamic = run("readelf", "--dynamic", binary)
     check("RPATH" not in dynamic and "RUNPATH" not in dynamic, "a library search path is set")
 
-    # Warnings fail too (a file Debian wants, missing), and so does information, which lintian
-    # reports only when asked (-I): immediate binding, fortified calls and the sections a stripped
-    # binary should not keep are filed there.
+    # Information fails too: immediate binding, fortified calls and unstripped sections are there.
     run("lintian", "--display-info", "--fail-on", "error,warning,info", deb)
     # groff's warnings are the page's mistakes: a bad request, a table too wide for the line.
     page = os.path.join(root, "usr/share/man/man1/tallyfox.1.gz")
@@ -70,9 +58,8 @@ def check_files(deb, root, args, arch, scratch):
           f"man -l says (status {rendered.returncode}):\n{rendered.stderr}")
 
     run("desktop-file-validate", os.path.join(root, desktop), quiet=True)
-    # validate-tree adds what a single file cannot show: that the launchable desktop entry exists.
-    print(run("appstreamcli", "validate", "--pedantic", "--no-net", os.path.join(root, metainfo)),
-          run("appstreamcli", "validate-tree", "--pedantic", "--no-net", root))
+    # The metainfo file, and that the desktop entry it launches exists.
+    print(run("appstreamcli", "validate-tree", "--pedantic", "--no-net", root))
     # The entry is the file's one group: its keys are all the lines with a "=" but comments.
     with open(os.path.join(root, desktop), encoding="utf-8") as text:
         entry = dict(line.strip().split("=", 1) for line in text if "=" in line and line[0] != "#")
@@ -125,7 +112,7 @@ def main():
         run(args.cpack, "-G", "DEB", "--config",
             os.path.join(os.path.abspath(args.build_dir), "CPackConfig.cmake"), "-B", out,
             cwd=scratch)
-        name = f"tallyfox_{package_version(args)}_{arch}.deb"
+        name = f"tallyfox_{args.version}-1_{arch}.deb"
         debs = [deb for deb in os.listdir(out) if deb.endswith(".deb")]
         check(debs == [name], f"cpack made {debs}, not [{name!r}]")
         run("dpkg", "-x", os.path.join(out, name), root)
