@@ -155,7 +155,16 @@ class StartUp(unittest.TestCase):
         Path(home, "config", "Tallyfox Prefs.lock").write_text("4194000\ntallyfox\nelsewhere\n")
         first = Run(self, FILE, home=home)
         first.ready()
+        # Only a window manager minimises a window; this one goes with the test.
+        manager = subprocess.Popen(["openbox", "--sm-disable"], stderr=subprocess.DEVNULL)
+        self.addCleanup(manager.wait, 10)
+        self.addCleanup(manager.kill)
+        wait_for(lambda: "Normal" in subprocess.run(["xprop", "-id", first.main, "WM_STATE"],
+                 capture_output=True, text=True, timeout=20).stdout, "the window managed")
+        xdotool("windowminimize", "--sync", first.main)
+        wait_for(lambda: not first.find(MAIN), "the window minimised")
         self.assertEqual(Run(self, home=first.home).exit_status(), 0)
+        wait_for(lambda: first.find(MAIN), "the first copy's window back from the minimised")
         self.assertIsNone(first.process.poll())
         self.assertEqual(first.text(), FILE)
         Run(self).window(MAIN)  # another file: a copy of its own, side by side
