@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core tzdata
     scdoc)
 if [[ "${1:-app}" == test ]]; then
-    packages+=(clang libclang-rt-14-dev xvfb xauth xdotool x11-utils python3 faketime)
+    packages+=(clang libclang-rt-14-dev xvfb xauth xdotool x11-utils openbox python3 faketime)
     # setfacl and setfattr give the preferences file test an access control list and an attribute.
     packages+=(acl attr)
     # The Wayland run: a headless compositor and Qt's platform for it.

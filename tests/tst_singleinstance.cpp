@@ -1,36 +1,152 @@
 #include "singleinstance.h"
 
 #include <QDir>
+#include <QLockFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <future>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
+
+namespace {
+
+// The pid of a process that has ended: what a lock left by a crash names.
+qint64 deadPid()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+// What a copy leaves on this machine when it crashes: a lock naming a process that is gone.
+bool writeStaleLock(const QString &path)
+{
+    QFile lock(path + u".lock"_s);
+    return lock.open(QIODevice::WriteOnly)
+        && lock.write(QByteArray::number(deadPid()) + "\ntallyfox\n"
+               + QSysInfo::machineHostName().toUtf8() + '\n')
+        > 0;
+}
+
+// What a copy leaves of its socket when it crashes: the name, with nobody listening on it.
+bool leaveDeadSocket(const QString &name)
+{
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(name);
+    if (path.isEmpty() || path.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::copy(path.begin(), path.end(), address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
+} // namespace
 
 class tst_SingleInstance : public QObject
 {
     Q_OBJECT
 private slots:
-    // The first copy makes the configuration folder, reached here through a link; a later copy,
-    // finding the folder, must still reach the first.
-    void handOverThroughALinkedFolder()
+    // A second start must always reach the running copy and ask it forward, however the first
+    // found its folder, its lock and its socket, and whatever happened to them since.
+    void handOver_data()
     {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("a linked folder") << u"linked folder"_s;
+        QTest::newRow("another TMPDIR") << u"TMPDIR"_s;
+        QTest::newRow("the lock deleted") << u"lock deleted"_s;
+        QTest::newRow("a crashed copy's socket") << u"dead socket"_s;
+        QTest::newRow("a crashed copy's read-only lock") << u"stale lock"_s;
+        QTest::newRow("no lock in a read-only folder") << u"read-only folder"_s;
+    }
+    void handOver()
+    {
+        QFETCH(QString, fault);
+        if (fault == u"read-only folder" && ::geteuid() == 0)
+            QSKIP(
+                "root ignores permission bits: runs in the tst_singleinstance_unprivileged entry");
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"real"_s));
         QVERIFY(QFile::link(dir.filePath(u"real"_s), dir.filePath(u"link"_s)));
-        const QString path = dir.filePath(u"link/config/Tallyfox Prefs"_s);
+        QString path = dir.filePath(u"real/config/Tallyfox Prefs"_s);
+        if (fault == u"linked folder")
+            // The first copy makes the folder, reached through a link; a later copy, finding
+            // the folder, must still reach the first.
+            path = dir.filePath(u"link/config/Tallyfox Prefs"_s);
+        else
+            QVERIFY(QDir(dir.path()).mkpath(u"real/config"_s));
+        if (fault == u"dead socket") {
+            QVERIFY(leaveDeadSocket(SingleInstance::serverName(path)));
+        } else if (fault == u"stale lock") {
+            // Read-only, as one made by another user (root, say) is to this one.
+            QVERIFY(writeStaleLock(path));
+            QVERIFY(QFile::setPermissions(path + u".lock"_s, QFile::ReadOwner));
+        } else if (fault == u"read-only folder") {
+            QVERIFY(QFile::setPermissions(
+                dir.filePath(u"real/config"_s), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const auto writable = qScopeGuard([&dir] {
+            QFile::setPermissions(dir.filePath(u"real/config"_s),
+                QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
         SingleInstance first(path);
         QSignalSpy raised(&first, &SingleInstance::activationRequested);
-        QVERIFY(first.claim());
-        SingleInstance second(path);
-        QVERIFY(!second.claim());
+        QCOMPARE(first.start(), SingleInstance::Outcome::Run);
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        if (fault == u"lock deleted")
+            QVERIFY(QFile::remove(path + u".lock"_s));
+        else if (fault == u"TMPDIR")
+            qputenv("TMPDIR", dir.path().toLocal8Bit());
         // The first copy answers from this thread's event loop.
-        auto answered = std::async(std::launch::async, [&second] { return second.handOver(); });
-        QTRY_VERIFY(answered.wait_for(0s) == std::future_status::ready);
-        QVERIFY(answered.get());
+        auto second
+            = std::async(std::launch::async, [&path] { return SingleInstance(path).start(); });
+        QTRY_VERIFY_WITH_TIMEOUT(second.wait_for(0s) == std::future_status::ready, 15000);
+        qputenv("TMPDIR", tmpdir);
+        QCOMPARE(second.get(), SingleInstance::Outcome::HandedOver);
         QCOMPARE(raised.count(), 1);
+    }
+
+    // A start that cannot run must say so, naming the lock, rather than end in silence.
+    void refused_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("held by a copy that does not answer") << u"held"_s;
+        QTest::newRow("a stale lock in a read-only folder") << u"read-only folder"_s;
+    }
+    void refused()
+    {
+        QFETCH(QString, fault);
+        if (fault == u"read-only folder" && ::geteuid() == 0)
+            QSKIP(
+                "root ignores permission bits: runs in the tst_singleinstance_unprivileged entry");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Tallyfox Prefs"_s);
+        QLockFile holder(path + u".lock"_s);
+        if (fault == u"held") {
+            QVERIFY(holder.tryLock(0));
+        } else {
+            QVERIFY(writeStaleLock(path));
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const auto writable = qScopeGuard([&dir] {
+            QFile::setPermissions(
+                dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        SingleInstance start(path);
+        QCOMPARE(start.start(), SingleInstance::Outcome::Refused);
+        QVERIFY2(start.problem().contains(path + u".lock"_s), qPrintable(start.problem()));
     }
 };
 

@@ -70,8 +70,16 @@ int App::run()
 {
     // Two copies would each rewrite the same file and lose each other's rows.
     SingleInstance single(PrefsFile::defaultPath());
-    if (!single.claim() && (single.handOver() || !single.takeOver()))
+    switch (single.start()) {
+    case SingleInstance::Outcome::Run:
+        break;
+    case SingleInstance::Outcome::HandedOver:
         return 0;
+    case SingleInstance::Outcome::Refused:
+        // Without a word the user would only see that the program never comes up.
+        QMessageBox::critical(nullptr, applicationName(), single.problem());
+        return 1;
+    }
     Window1 *window = Window1::instance();
     PrefsSaving saving(window);
     connect(&single, &SingleInstance::activationRequested, window, [window] {

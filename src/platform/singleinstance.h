@@ -8,35 +8,43 @@
 
 // One running copy per preferences file: two copies would each rewrite the same file and lose
 // each other's rows. The first copy holds a lock beside the file and listens on a local socket
-// named after the file's path; a later copy finds the lock held, asks the first to come to the
-// front, and ends. A lock left by a copy that crashed is stale and taken over; so is one that no
-// live copy on this machine holds and that nobody answers for (a copy on another machine sharing
-// the folder, say), since waiting for it could keep the program from ever starting.
+// named after the file's path, in a folder only its user can reach; a later copy asks whoever
+// answers there to come to the front, and ends. The socket is asked first, so a copy whose lock
+// file was removed under it is still found. A lock left by a copy that crashed is stale and
+// taken over; so is one that no live copy on this machine holds and that nobody answers for (a
+// copy on another machine sharing the folder, say), since waiting for it could keep the program
+// from ever starting.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 public:
+    enum class Outcome {
+        Run, // this copy holds the lock, or there is no file to share
+        HandedOver, // a running copy was asked to come forward: this one ends
+        Refused, // neither: problem() says why
+    };
+
     explicit SingleInstance(const QString &filePath, QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this copy may run: it holds the lock now, or there is no file to share (no
-    // path, or a folder where the lock cannot be made, which the file could not be saved in
-    // either).
-    [[nodiscard]] bool claim();
-    // Asks the copy that holds the lock to bring its main window to the front. False when it
-    // did not answer.
-    [[nodiscard]] bool handOver() const;
-    // After a hand-over nobody answered: waits a moment for the lock (its holder may be quitting),
-    // then takes it unless a live copy on this machine holds it. True when this copy may run.
-    [[nodiscard]] bool takeOver();
+    // Decides whether this copy may run. Without a path, or in a folder where the lock cannot
+    // be made (where the file could not be saved either), there is nothing to share: it runs.
+    [[nodiscard]] Outcome start();
+    // Why the start was refused, naming the lock file.
+    [[nodiscard]] QString problem() const { return m_problem; }
+
+    // The local socket's full path for a file: the same file, the same path, whatever the
+    // environment's temporary folder. Empty when the user has no private folder for it.
+    [[nodiscard]] static QString serverName(const QString &filePath);
 
 signals:
     // Another copy was started for the same file.
     void activationRequested();
 
 private:
-    // The local socket's name for a file: the same file, the same name.
-    [[nodiscard]] static QString serverName(const QString &filePath);
+    // Asks the copy listening on the socket to bring its main window to the front. False when
+    // nobody answered.
+    [[nodiscard]] bool handOver() const;
     // Takes the lock, waiting up to timeout milliseconds, and listens for later copies. False
     // when another holds it.
     [[nodiscard]] bool lockAndListen(int timeout);
@@ -44,6 +52,7 @@ private:
 
     QString m_filePath;
     QString m_name;
+    QString m_problem;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;
 };

@@ -3,7 +3,7 @@
 faketime: what the user sees and what lands in the file. Run under Xvfb, which must not reset:
   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" python3 e2e_app.py build/tallyfox
 """
-import os, re, shutil, signal, subprocess, sys, tempfile, time, unittest
+import os, re, shutil, signal, socket, subprocess, sys, tempfile, time, unittest
 from pathlib import Path
 
 BINARY = None
@@ -155,10 +155,34 @@ class StartUp(unittest.TestCase):
         Path(home, "config", "Tallyfox Prefs.lock").write_text("4194000\ntallyfox\nelsewhere\n")
         first = Run(self, FILE, home=home)
         first.ready()
+        # Only a window manager minimises a window; this one goes with the test.
+        manager = subprocess.Popen(["openbox", "--sm-disable"], stderr=subprocess.DEVNULL)
+        self.addCleanup(manager.wait, 10)
+        self.addCleanup(manager.kill)
+        wait_for(lambda: "Normal" in subprocess.run(["xprop", "-id", first.main, "WM_STATE"],
+                 capture_output=True, text=True, timeout=20).stdout, "the window managed")
+        xdotool("windowminimize", "--sync", first.main)
+        wait_for(lambda: not first.find(MAIN), "the window minimised")
         self.assertEqual(Run(self, home=first.home).exit_status(), 0)
+        wait_for(lambda: first.find(MAIN), "the first copy's window back from the minimised")
         self.assertIsNone(first.process.poll())
         self.assertEqual(first.text(), FILE)
         Run(self).window(MAIN)  # another file: a copy of its own, side by side
+
+    def test_a_lock_whose_holder_does_not_answer(self):
+        home = self.enterContext(tempfile.TemporaryDirectory(ignore_cleanup_errors=True))
+        os.makedirs(os.path.join(home, "config"))
+        # Held by a live process of this machine (this one) that answers on no socket.
+        Path(home, "config", "Tallyfox Prefs.lock").write_text(
+            f"{os.getpid()}\n{Path(sys.executable).resolve().name}\n{socket.gethostname()}\n")
+        run = Run(self, home=home)
+        box = run.window(MAIN)
+        self.assertRegex(subprocess.run(["xprop", "-id", box, "_NET_WM_WINDOW_TYPE"],  # a message
+                                        capture_output=True, text=True, timeout=20).stdout,
+                         r"_NET_WM_WINDOW_TYPE_DIALOG\b")
+        xdotool("windowfocus", "--sync", box)
+        xdotool("key", "Return")
+        self.assertEqual(run.exit_status(), 1)
 
     def test_a_signal_ignored_at_start_stays_ignored(self):  # as nohup leaves SIGHUP
         run = Run(self, FILE, ignored=signal.SIGHUP)
