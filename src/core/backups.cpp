@@ -55,6 +55,7 @@ std::vector<year_month_day> backupsToKeep(
     }
 
     std::vector<sys_days> newestFirst;
+    newestFirst.reserve(backups.size());
     for (const year_month_day &backup : backups)
         newestFirst.emplace_back(backup);
     std::sort(newestFirst.begin(), newestFirst.end(), std::greater<>());
