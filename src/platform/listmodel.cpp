@@ -160,11 +160,8 @@ bool ListModel::setData(const QModelIndex &index, const QVariant &value, int rol
     }
     const std::string typed = withoutLineBreaks(value.toString().toStdString());
     // Re-encoding would replace the invalid sequences of an untouched cell with U+FFFD, and the
-    // text shown of a long cell is only its beginning: either given back as it was changes
-    // nothing.
-    const std::string_view before = cell(index.row(), index.column());
-    const QString text = QString::fromStdString(typed);
-    if (text == shown(before) || (before.size() > kShownBytes && text == decoded(before))) {
+    // editor of a long cell holds only its beginning: given back as shown, the cell stays whole.
+    if (QString::fromStdString(typed) == shown(cell(index.row(), index.column()))) {
         return true;
     }
     m_rows[toSize(index.row())].set(toSize(index.column()), typed);
