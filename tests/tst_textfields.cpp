@@ -1,6 +1,7 @@
 #include "textfields.h"
 
 #include <QTest>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -31,27 +32,16 @@ private slots:
         QCOMPARE(QString::fromStdString(numberText(number)), printed);
     }
 
-    // A cut ends where a character ends: 'é' is two bytes, U+1F600 four.
-    void leadingBytes_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("limit");
-        QTest::addColumn<QByteArray>("kept");
-        QTest::newRow("fits") << "ab\xc3\xa9"_ba << 4 << "ab\xc3\xa9"_ba;
-        QTest::newRow("inside a two-byte one") << "a\xc3\xa9"_ba << 2 << "a"_ba;
-        QTest::newRow("at the last byte of a four-byte one") << "\xf0\x9f\x98\x80"_ba << 3 << ""_ba;
-        QTest::newRow("stray continuation bytes, not one character")
-            << "\x80\x80\x80\x80\x80"_ba << 4 << "\x80"_ba;
-    }
-
+    // A cut ends where a character ends: 'é' is two bytes, U+1F600 four, and stray continuation
+    // bytes are no character.
     void leadingBytes()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(int, limit);
-        QFETCH(QByteArray, kept);
-        QCOMPARE(
-            QByteArrayView(::leadingBytes(text.toStdString(), std::size_t(limit))).toByteArray(),
-            kept);
+        for (const auto &[text, limit, kept] :
+            { std::tuple { "ab\xc3\xa9"_ba, 4, "ab\xc3\xa9"_ba }, { "a\xc3\xa9"_ba, 2, "a"_ba },
+                { "\xf0\x9f\x98\x80"_ba, 3, ""_ba }, { "\x80\x80\x80\x80\x80"_ba, 4, "\x80"_ba } })
+            QCOMPARE(QByteArrayView(::leadingBytes(text.toStdString(), std::size_t(limit)))
+                         .toByteArray(),
+                kept);
     }
 };
 
