@@ -10,16 +10,24 @@ class tst_ListModel : public QObject
 {
     Q_OBJECT
 private slots:
-    // Text not UTF-8 survives an edit that leaves it as shown; tab, CR and LF become spaces.
+    // Text not UTF-8 survives an edit that leaves it as shown, and so does a long text, shown as
+    // its beginning cut where a character ends and an ellipsis; tab, CR and LF become spaces.
     void edit()
     {
         const QByteArray invalid = "caf\xe9 \xff\xfe"_ba;
+        const QByteArray longText = "x" + "\xc3\xa9"_ba.repeated(5000);
         ListModel model(1);
-        model.appendRows({ { invalid.toStdString() }, { "a" } });
+        model.appendRows({ { invalid.toStdString() }, { "a" }, { longText.toStdString() } });
+        const QString shown = model.index(2, 0).data().toString();
+        QVERIFY(shown.endsWith(u'\u2026') && shown.size() < 5000);
+        // A split character would read as U+FFFD.
+        QVERIFY(QString::fromUtf8(longText).startsWith(shown.chopped(1)));
         QVERIFY(model.setData(model.index(0, 0), QString::fromUtf8(invalid)));
         QVERIFY(model.setData(model.index(1, 0), u"w\tx\r\ny\nz"_s));
+        QVERIFY(model.setData(model.index(2, 0), shown));
         QCOMPARE(QByteArrayView(model.cell(0, 0)).toByteArray(), invalid);
         QCOMPARE(QByteArrayView(model.cell(1, 0)).toByteArray(), "w x  y z"_ba);
+        QCOMPARE(QByteArrayView(model.cell(2, 0)).toByteArray(), longText);
     }
 
     // The order of a case-insensitive QString comparison, which folds each UTF-16 unit alone: no

@@ -43,7 +43,8 @@ private slots:
     void loadThenSave()
     {
         const QByteArray rows = "#saveditem #hash name\t03/14 09:05\t03/14 10:35\t1' 30\"\n"
-                                "#saveditem   spaced \xff\xfe utf-8  \t03/14 13:10\t\t\n"_ba;
+                                "#saveditem   spaced \xff\xfe utf-8  \t03/14 13:10\t\t\n"_ba
+            + "#saveditem " + "\xc3\xa9"_ba.repeated(40000) + "\t\t\t\n";
         const QByteArray file
             = withPlace("2147483647\t-2147483648\t2147483647\t20") + rows + "#future 1\n";
         openWindow(file);

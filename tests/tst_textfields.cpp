@@ -1,6 +1,7 @@
 #include "textfields.h"
 
 #include <QTest>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -29,6 +30,18 @@ private slots:
         const double number = leadingNumber(text.toStdString());
         QCOMPARE(toInt32(number), int32);
         QCOMPARE(QString::fromStdString(numberText(number)), printed);
+    }
+
+    // A cut ends where a character ends: 'é' is two bytes, U+1F600 four, and stray continuation
+    // bytes are no character.
+    void leadingBytes()
+    {
+        for (const auto &[text, limit, kept] :
+            { std::tuple { "ab\xc3\xa9"_ba, 4, "ab\xc3\xa9"_ba }, { "a\xc3\xa9"_ba, 2, "a"_ba },
+                { "\xf0\x9f\x98\x80"_ba, 3, ""_ba }, { "\x80\x80\x80\x80\x80"_ba, 4, "\x80"_ba } })
+            QCOMPARE(QByteArrayView(::leadingBytes(text.toStdString(), std::size_t(limit)))
+                         .toByteArray(),
+                kept);
     }
 };
 

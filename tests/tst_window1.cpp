@@ -248,6 +248,11 @@ private slots:
         QTest::newRow("Ctrl+Insert copies a stopped row, Delete removes it")
             << u"*s|05/27 08:00|05/27 08:30|0' 30\""_s << u"Ctrl+Ins Del"_s
             << u"; Project: s   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; list list"_s;
+        const QString name(40000, u'\u00e9'); // more than a line edit holds
+        QTest::newRow("a rename that changes nothing and Copy keep a long name whole")
+            << u'*' + name + u"|05/27 08:00|05/27 08:30|0' 30\""_s << u"F2 Return Ctrl+Ins Del"_s
+            << u"; Project: "_s + name
+                + u"   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; rename list list list"_s;
         QTest::newRow("Alt+F opens File, Alt+E Edit")
             << u"a"_s << u"Alt+F Esc Esc Alt+E"_s << u"a; before; &File Menu list &Edit"_s;
     }

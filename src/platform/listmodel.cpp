@@ -20,9 +20,25 @@ std::size_t toSize(int value)
     return static_cast<std::size_t>(value);
 }
 
+// What a view gets of a cell: enough to fill any screen, and few enough characters that laying
+// them out at every paint, measuring them or editing them stays instant. Below a line edit's
+// default limit, so that its editor holds the text as shown.
+constexpr std::size_t kShownBytes = 4096;
+
 QString decoded(std::string_view bytes)
 {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// The cell as the views show and edit it: a longer one is cut where a character ends and marked
+// with an ellipsis. The cell itself keeps every byte.
+QString shown(std::string_view bytes)
+{
+    const std::string_view part = leadingBytes(bytes, kShownBytes);
+    QString text = decoded(part);
+    if (part.size() < bytes.size())
+        text += u'\u2026';
+    return text;
 }
 
 // Appends a code point, or a lone surrogate, as UTF-8 bytes: byte strings made this way compare
@@ -131,7 +147,7 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
-        return decoded(cell(index.row(), index.column()));
+        return shown(cell(index.row(), index.column()));
     }
     return {};
 }
@@ -143,8 +159,9 @@ bool ListModel::setData(const QModelIndex &index, const QVariant &value, int rol
         return false;
     }
     const std::string typed = withoutLineBreaks(value.toString().toStdString());
-    // Re-encoding would replace the invalid sequences of an untouched cell with U+FFFD.
-    if (QString::fromStdString(typed) == decoded(cell(index.row(), index.column()))) {
+    // Re-encoding would replace the invalid sequences of an untouched cell with U+FFFD, and the
+    // editor of a long cell holds only its beginning: given back as shown, the cell stays whole.
+    if (QString::fromStdString(typed) == shown(cell(index.row(), index.column()))) {
         return true;
     }
     m_rows[toSize(index.row())].set(toSize(index.column()), typed);

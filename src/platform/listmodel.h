@@ -9,7 +9,9 @@
 
 // The rows of a list control. Each cell keeps the bytes it was given; the views see them decoded
 // as UTF-8, and an edit that leaves the decoded text as it was keeps the original bytes, so text
-// that is not valid UTF-8 survives being looked at and edited back.
+// that is not valid UTF-8 survives being looked at and edited back. Of a cell of more than a few
+// thousand bytes the views see and edit only the beginning, ended by an ellipsis: a cell of any
+// length paints and edits at once, and keeps its bytes unless the edit changes that beginning.
 class ListModel : public QAbstractTableModel
 {
     Q_OBJECT

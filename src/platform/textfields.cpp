@@ -104,3 +104,17 @@ std::string withoutLineBreaks(std::string_view text)
     }
     return result;
 }
+
+std::string_view leadingBytes(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return text;
+    // The first byte left out is a continuation byte (10xxxxxx) when the limit falls inside a
+    // character; a character has at most three of them.
+    const auto continues
+        = [text](std::size_t at) { return (static_cast<unsigned char>(text[at]) & 0xc0) == 0x80; };
+    std::size_t end = limit;
+    for (int back = 0; back < 3 && end > 0 && continues(end); ++back)
+        --end;
+    return text.substr(0, end);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,3 +35,7 @@ inline constexpr std::string_view EndOfLine = "\n";
 // The text with every tab, carriage return and line feed turned into a space: what a field of a
 // one-line, tab-separated record can carry.
 [[nodiscard]] std::string withoutLineBreaks(std::string_view text);
+
+// The first bytes of text, at most limit of them, ending where a character ends: a multi-byte
+// character that the limit would split is left out whole. The whole text when it fits.
+[[nodiscard]] std::string_view leadingBytes(std::string_view text, std::size_t limit);
