@@ -268,6 +268,32 @@ class Commands(unittest.TestCase):
                  "the dialog above the main window")
 
 
+class TimeAway(unittest.TestCase):
+    def test_time_away_taken_off(self):
+        # Running for ten minutes, and away after one minute without input.
+        start = time.strftime("%m/%d %H:%M", time.gmtime(time.time() - 600))
+        run = Run(self, FILE.replace("15%\n", "15%\n#idleminutes 1\n")
+                  .replace("Alpha\t\t", f"Alpha\t{start}\t"))
+        run.ready()
+        time.sleep(70)  # the idle time must really pass: the server counts it
+        xdotool("key", "shift")
+        question = wait_for(lambda: next((w for w in xdotool(
+            "search", "--all", "--onlyvisible", "--pid", run.process.pid, "--name", MAIN,
+            check=False).split() if w != run.main), None), "the question", timeout=20)
+        xdotool("windowfocus", "--sync", question)
+        xdotool("key", "Tab", "space")  # from the default Keep the Time to Take It Off
+        moved = run.wait_rows(lambda r: r[0][1] != start, "Start moved")[0][1]
+        self.assertIn(minutes(moved) - minutes(start), (1, 2))  # 70 s as the clock shows them
+        xdotool("windowfocus", "--sync", run.main)
+        xdotool("key", "ctrl+q")
+        self.assertEqual(run.exit_status(), 0)
+        self.assertEqual(run.rows()[0][1], moved)
+
+
+def minutes(stamp):
+    return time.mktime(time.strptime("2026/" + stamp, "%Y/%m/%d %H:%M")) // 60
+
+
 def stacking():
     """The top-level windows, bottom first: without a window manager, the root's children, which
     xwininfo lists top first."""
