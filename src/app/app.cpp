@@ -3,6 +3,7 @@
 #include "aboutbox.h"
 #include "globalsmodule.h"
 #include "menu.h"
+#include "mylistclass.h"
 #include "prefsfile.h"
 #include "prefsglue.h"
 #include "quitting.h"

@@ -2,8 +2,6 @@
 
 #include "dateservice.h"
 #include "globalsmodule.h"
-#include "listbox.h"
-#include "listmodel.h"
 #include "projectrows.h"
 
 #include <QCoreApplication>
@@ -48,11 +46,11 @@ TimeAwayQuestion::TimeAwayQuestion(ListBox *list, QWidget *window)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &TimeAwayQuestion::look);
-    const ListModel *model = list->listModel();
-    connect(model, &ListModel::rowsInserted, this, &TimeAwayQuestion::rowsChanged);
-    connect(model, &ListModel::rowsRemoved, this, &TimeAwayQuestion::rowsChanged);
-    connect(model, &ListModel::dataChanged, this, &TimeAwayQuestion::rowsChanged);
-    connect(model, &ListModel::modelReset, this, &TimeAwayQuestion::rowsChanged);
+    const QAbstractItemModel *model = list->model();
+    connect(model, &QAbstractItemModel::rowsInserted, this, &TimeAwayQuestion::rowsChanged);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &TimeAwayQuestion::rowsChanged);
+    connect(model, &QAbstractItemModel::dataChanged, this, &TimeAwayQuestion::rowsChanged);
+    connect(model, &QAbstractItemModel::modelReset, this, &TimeAwayQuestion::rowsChanged);
 }
 
 bool TimeAwayQuestion::anyRunning() const
@@ -106,7 +104,7 @@ void TimeAwayQuestion::ask(const AwaySpan &span)
     for (int row = 0; row < m_list->ListCount(); ++row) {
         const RowTimes times = timesOf(*m_list, row);
         if (ranThrough(times, span, now))
-            rows.push_back({ m_list->listModel()->index(row, Start), std::string(times.start) });
+            rows.push_back({ m_list->model()->index(row, Start), std::string(times.start) });
     }
     if (rows.empty())
         return;
@@ -125,13 +123,13 @@ void TimeAwayQuestion::ask(const AwaySpan &span)
     box->setWindowModality(Qt::NonModal);
     connect(takeOff, &QPushButton::clicked, this, [this, rows = std::move(rows), span] {
         // The rows as they are now: one stopped or restarted meanwhile keeps its time.
-        const Date now;
+        const Date clicked;
         for (const AwayRow &away : rows) {
             const int row = away.index.row();
             if (!away.index.isValid() || !isRunning(timesOf(*m_list, row))
                 || m_list->Cell(row, Start) != away.start)
                 continue;
-            m_list->setCell(row, Start, startWithout(away.start, span, now));
+            m_list->setCell(row, Start, startWithout(away.start, span, clicked));
         }
     });
     m_question = box;

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "idlereader.h"
+#include "listbox.h"
 #include "timeaway.h"
 
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 
-class ListBox;
-class QMessageBox;
 class QWidget;
 
 // Notices time away while rows run and asks whether to keep it. It looks at the session's idle
@@ -21,9 +21,6 @@ class TimeAwayQuestion : public QObject
     Q_OBJECT
 public:
     TimeAwayQuestion(ListBox *list, QWidget *window);
-
-    // The question on screen, if any.
-    [[nodiscard]] QMessageBox *question() const { return m_question; }
 
 private:
     void rowsChanged();
