@@ -73,16 +73,14 @@ private slots:
         QTest::addColumn<QByteArray>("start");
         QTest::addColumn<QByteArray>("finish");
         QTest::addColumn<QByteArray>("startWithout");
-        const auto row = [](const char *tag, const char *start, const char *finish,
-                             const char *without) {
-            QTest::newRow(tag) << QByteArray(start) << QByteArray(finish) << QByteArray(without);
+        const auto row = [](const char *tag, QByteArray start, QByteArray finish, QByteArray new_) {
+            QTest::newRow(tag) << start << finish << new_;
         };
         row("running since before", "05/27 13:30", "", "05/27 14:15");
         row("started the minute the away began", "05/27 14:02", "", "05/27 14:47");
         row("running since the day before", "05/26 23:30", "", "05/27 00:15");
         row("started after it began", "05/27 14:03", "", "");
         row("stopped", "05/27 13:30", "05/27 14:10", "");
-        row("new", "", "", "");
         row("Start not a time stamp", "soon", "", "");
     }
 

@@ -62,30 +62,30 @@ bool TimeAwayQuestion::anyRunning() const
     return false;
 }
 
+// Only a start is looked for here: each look finds out for itself whether rows still run, so that
+// stopping many running rows costs no search of the list for each.
 void TimeAwayQuestion::rowsChanged()
 {
-    const bool watching = GlobalsModule::gIdleMinutes > 0 && m_idle.available() && anyRunning();
-    if (!watching) {
-        m_timer.stop();
-        m_watch.reset();
-    } else if (!m_timer.isActive()) {
+    if (!m_timer.isActive() && GlobalsModule::gIdleMinutes > 0 && m_idle.available()
+        && anyRunning())
         m_timer.start(usualLook);
-    }
 }
 
 void TimeAwayQuestion::look()
 {
-    const std::optional<double> idle = m_idle.idleSeconds();
-    if (!idle)
-        return;
+    // Rows stopped since the last look are left alone, so with none running there is nothing
+    // to ask about.
     const double threshold = 60.0 * GlobalsModule::gIdleMinutes;
-    const IdleSample sample { Date().TotalSeconds(), IdleReader::steadySeconds(), *idle };
-    if (const std::optional<AwaySpan> span = m_watch.next(sample, threshold))
-        ask(*span);
-    if (!anyRunning() || threshold <= 0.0) {
+    if (threshold <= 0.0 || !anyRunning()) {
         m_watch.reset();
         return;
     }
+    const std::optional<double> idle = m_idle.idleSeconds();
+    if (!idle)
+        return;
+    const IdleSample sample { Date().TotalSeconds(), IdleReader::steadySeconds(), *idle };
+    if (const std::optional<AwaySpan> span = m_watch.next(sample, threshold))
+        ask(*span);
     if (m_watch.isAway()) {
         m_timer.start(lookWhileAway);
         return;
