@@ -38,25 +38,21 @@ private slots:
         const auto row = [](const char *tag, const Samples &samples, const QByteArray &span) {
             QTest::newRow(tag) << samples << span;
         };
-        const Samples away { { wall, 0, 100 }, { wall + 900, 900, 1000 } };
-        const auto back = [&](const IdleSample &sample) {
-            Samples samples = away;
-            samples.push_back(sample);
-            return samples;
-        };
-        row("away, then a key", back({ wall + 905, 905, 2 }), "-100..903");
+        const IdleSample idle { wall, 0, 100 }, away { wall + 900, 900, 1000 };
+        row("away, then a key", { idle, away, { wall + 905, 905, 2 } }, "-100..903");
         row("idle short of the threshold",
-            { { wall, 0, 100 }, { wall + 700, 700, 800 }, { wall + 705, 705, 2 } }, "none");
+            { idle, { wall + 700, 700, 800 }, { wall + 705, 705, 2 } }, "none");
         row("input between two looks starts the idle afresh",
             { { wall, 0, 800 }, { wall + 60, 60, 30 }, { wall + 950, 950, 920 },
                 { wall + 955, 955, 1 } },
             "30..954");
         // The idle counter stands still while the machine sleeps; the steady clock does not.
         row("a suspend is time away",
-            { { wall, 0, 300 }, { wall + 7500, 7500, 310 }, { wall + 7505, 7505, 2 } },
-            "-300..7503");
-        row("a clock set back an hour", back({ wall + 905 - 3600, 905, 2 }), "-3700..-2697");
-        row("a clock set forward an hour", back({ wall + 905 + 3600, 905, 2 }), "3500..4503");
+            { idle, { wall + 7500, 7500, 110 }, { wall + 7505, 7505, 2 } }, "-100..7503");
+        row("a clock set back an hour", { idle, away, { wall + 905 - 3600, 905, 2 } },
+            "-3700..-2697");
+        row("a clock set forward an hour", { idle, away, { wall + 905 + 3600, 905, 2 } },
+            "3500..4503");
     }
 
     void watch()
