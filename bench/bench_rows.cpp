@@ -43,6 +43,7 @@ public:
     // match the one read, widths included.
     void setColumnWidths(std::string_view text) override { list.setColumnWidths(text); }
     void addRow(ListRow row) override { rows.push_back(std::move(row)); }
+    void setIdleMinutes(std::int32_t) override { }
     ListBox &list;
     std::vector<ListRow> rows;
 };

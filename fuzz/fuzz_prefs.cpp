@@ -25,16 +25,19 @@ public:
     void setWindowPlace(const WindowPlace &place) override { m_place = place; }
     void setColumnWidths(std::string_view text) override { m_widths = text; }
     void addRow(ListRow row) override { m_list.appendRow(std::move(row)); }
+    void setIdleMinutes(std::int32_t minutes) override { m_idleMinutes = minutes; }
 
     void appendRow(ListRow row) { m_list.appendRow(std::move(row)); }
     [[nodiscard]] const WindowPlace &place() const { return m_place; }
     [[nodiscard]] const std::string &widths() const { return m_widths; }
     [[nodiscard]] const std::vector<ListRow> &rows() const { return m_list.rows(); }
+    [[nodiscard]] std::int32_t idleMinutes() const { return m_idleMinutes; }
 
 private:
     ListModel m_list { columnCount };
     WindowPlace m_place;
     std::string m_widths = "35%,25%,25%,15%";
+    std::int32_t m_idleMinutes = GlobalsModule::defaultIdleMinutes;
 };
 
 void check(bool condition)
@@ -86,16 +89,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     loaded.appendRow(rawRow(bytes));
     const std::vector<ListRow> &rows = loaded.rows();
 
-    const std::string text = prefsText(loaded.place(), loaded.widths(), rows);
+    const std::string text = prefsText(loaded.place(), loaded.widths(), rows, loaded.idleMinutes());
     const DirectiveRead back = readDirectives(text);
     check(!back.leftUnread);
-    check(back.directives.size() == rows.size() + 3);
+    const std::size_t header = loaded.idleMinutes() == GlobalsModule::defaultIdleMinutes ? 3 : 4;
+    check(back.directives.size() == rows.size() + header);
     check(back.directives[0] == directiveClass { "version", "1.5" });
     check(back.directives[1].name == "windowpos");
     check(back.directives[2]
         == directiveClass { "columnwidths", withoutLineBreaks(loaded.widths()) });
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const directiveClass &record = back.directives[i + 3];
+        const directiveClass &record = back.directives[i + header];
         check(record.name == "saveditem");
         const ListRow cells = asWritten(rows[i]);
         for (int n = 1; n <= columnCount; ++n)
@@ -108,10 +112,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(applyDirectives(back.directives, reloaded));
     check(reloaded.place() == loaded.place());
     check(reloaded.widths() == withoutLineBreaks(loaded.widths()));
+    check(reloaded.idleMinutes() == loaded.idleMinutes());
     check(reloaded.rows().size() == rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i)
         check(reloaded.rows()[i] == asWritten(rows[i]));
     // A second save of what was loaded writes the same bytes.
-    check(prefsText(reloaded.place(), reloaded.widths(), reloaded.rows()) == text);
+    check(prefsText(reloaded.place(), reloaded.widths(), reloaded.rows(), reloaded.idleMinutes())
+        == text);
     return 0;
 }

@@ -3,9 +3,9 @@
 # missing. "app" is enough to build and run the program, "test" adds what the test suite uses.
 set -euo pipefail
 
-# scdoc writes the manual page at build time.
+# scdoc writes the manual page at build time; libxss-dev reads the session's idle time on X11.
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core tzdata
-    scdoc)
+    scdoc libxss-dev pkgconf)
 if [[ "${1:-app}" == test ]]; then
     packages+=(clang libclang-rt-14-dev xvfb xauth xdotool x11-utils openbox python3 faketime)
     # setfacl and setfattr give the preferences file test an access control list and an attribute.

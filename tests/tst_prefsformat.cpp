@@ -16,9 +16,11 @@ struct Target : PrefsTarget
     void setWindowPlace(const WindowPlace &place) override { m_place = place; }
     void setColumnWidths(std::string_view text) override { m_widths = text; }
     void addRow(ListRow row) override { m_added += row.line() + '\n'; }
+    void setIdleMinutes(std::int32_t minutes) override { m_idleMinutes = minutes; }
     WindowPlace m_place { -1, -1, -1, -1 };
     std::string m_widths = "?";
     std::string m_added;
+    std::int32_t m_idleMinutes = GlobalsModule::defaultIdleMinutes;
 };
 
 } // namespace
@@ -53,6 +55,15 @@ private slots:
         row("a fifth saveditem field unused", {}, "#saveditem a\tb\tc\td\te\n",
             unset + "a\tb\tc\td\n", false);
         row("unknown name unused", {}, "#saveditems a\n", unset, false);
+        row("idleminutes 15 not written", {}, "#idleminutes 15\n", unset, true);
+        row("idleminutes 0 written before the rows", { { "a" } }, "#idleminutes 0\n",
+            unset + "#idleminutes 0\n#saveditem a\t\t\t\n", true);
+        row("idleminutes 1, the later wins", {}, "#idleminutes 0\n#idleminutes 1\n",
+            unset + "#idleminutes 1\n", true);
+        for (const char *bad : { "soon", "-5", "10 min", "", "99999999999" })
+            row(QByteArray("idleminutes kept at '" + QByteArray(bad) + "'").constData(), {},
+                QByteArray("#idleminutes 7\n#idleminutes ") + bad + '\n',
+                unset + "#idleminutes 7\n", false);
     }
 
     void applyAndWrite()
@@ -63,7 +74,9 @@ private slots:
         QFETCH(bool, usedWhole);
         Target target;
         QCOMPARE(applyDirectives(readDirectives(file.toStdString()).directives, target), usedWhole);
-        const std::string text = prefsText(target.m_place, target.m_widths, rows) + target.m_added;
+        const std::string text
+            = prefsText(target.m_place, target.m_widths, rows, target.m_idleMinutes)
+            + target.m_added;
         QCOMPARE(QByteArray::fromStdString(text), saved);
     }
 };

@@ -3,12 +3,14 @@
 #include "aboutbox.h"
 #include "globalsmodule.h"
 #include "menu.h"
+#include "mylistclass.h"
 #include "prefsfile.h"
 #include "prefsglue.h"
 #include "quitting.h"
 #include "resources.h"
 #include "signalwatcher.h"
 #include "singleinstance.h"
+#include "timeawayquestion.h"
 #include "window1.h"
 
 #include <QMessageBox>
@@ -82,6 +84,7 @@ int App::run()
     }
     Window1 *window = Window1::instance();
     PrefsSaving saving(window);
+    new TimeAwayQuestion(window->listBox(), window); // the window owns it
     connect(&single, &SingleInstance::activationRequested, window, [window] {
         // Before the file is loaded (the resource message is up) the window holds nothing yet.
         if (window->isVisible())

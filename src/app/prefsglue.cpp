@@ -1,6 +1,7 @@
 #include "prefsglue.h"
 
 #include "directives.h"
+#include "globalsmodule.h"
 #include "listmodel.h"
 #include "mylistclass.h"
 #include "prefsfile.h"
@@ -75,6 +76,7 @@ public:
         m_window.listBox()->setColumnWidths(text);
     }
     void addRow(ListRow row) override { m_rows.push_back(std::move(row)); }
+    void setIdleMinutes(std::int32_t minutes) override { GlobalsModule::gIdleMinutes = minutes; }
     void addGatheredRows() { m_window.listBox()->AddRows(std::move(m_rows)); }
 
 private:
@@ -126,6 +128,7 @@ void GlobalsModule::loadPrefs()
     window->listBox()->DeleteAllRows();
     // The records of this reading alone: a second load must not apply the first one's again.
     gDirectives.clear();
+    gIdleMinutes = defaultIdleMinutes;
     loaded = true;
     const auto keep = qScopeGuard([window] { saveSoonWhenNotReadWhole(window); });
     if (!prefsFile().load())
@@ -146,7 +149,8 @@ void GlobalsModule::savePrefs()
         return;
     const WindowPlace place { window->Left(), window->Top(), window->Width(), window->Height() };
     const myListClass *list = window->listBox();
-    prefsFile().save(prefsText(place, list->ColumnWidths(), list->listModel()->rows()));
+    prefsFile().save(
+        prefsText(place, list->ColumnWidths(), list->listModel()->rows(), gIdleMinutes));
     tellAboutCopies(*window);
 }
 

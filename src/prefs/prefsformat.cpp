@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -13,6 +14,7 @@ namespace {
 constexpr std::string_view versionLine = "#version 1.5\n";
 constexpr std::string_view windowPosName = "#windowpos ";
 constexpr std::string_view columnWidthsName = "#columnwidths ";
+constexpr std::string_view idleMinutesName = "#idleminutes ";
 constexpr std::string_view savedItemName = "#saveditem ";
 constexpr std::size_t savedCells = 4;
 // "-2147483648" and the tab or line end after it.
@@ -28,7 +30,8 @@ void appendNumber(std::string &out, std::int32_t value)
 std::size_t expectedSize(std::string_view columnWidths, const std::vector<ListRow> &rows)
 {
     std::size_t size = versionLine.size() + windowPosName.size() + 4 * longestNumber
-        + columnWidthsName.size() + columnWidths.size() + 1;
+        + columnWidthsName.size() + columnWidths.size() + 1 + idleMinutesName.size()
+        + longestNumber;
     for (const ListRow &row : rows)
         size += savedItemName.size() + row.line().size() + savedCells;
     return size;
@@ -52,10 +55,21 @@ void appendRow(std::string &out, const ListRow &row)
         [](char c) { return c == '\n' || c == '\r'; }, ' ');
 }
 
+// A whole number of minutes, none or more, and nothing else.
+std::optional<std::int32_t> minutesOf(std::string_view text)
+{
+    std::int32_t minutes = 0;
+    const char *end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, minutes);
+    if (result.ec != std::errc() || result.ptr != end || minutes < 0)
+        return std::nullopt;
+    return minutes;
+}
+
 } // namespace
 
-std::string prefsText(
-    const WindowPlace &place, std::string_view columnWidths, const std::vector<ListRow> &rows)
+std::string prefsText(const WindowPlace &place, std::string_view columnWidths,
+    const std::vector<ListRow> &rows, std::int32_t idleMinutes)
 {
     std::string out;
     out.reserve(expectedSize(columnWidths, rows));
@@ -75,6 +89,13 @@ std::string prefsText(
     out += columnWidthsName;
     out += withoutLineBreaks(columnWidths);
     out += '\n';
+
+    // A file that never changed the threshold stays as it was.
+    if (idleMinutes != GlobalsModule::defaultIdleMinutes) {
+        out += idleMinutesName;
+        appendNumber(out, idleMinutes);
+        out += '\n';
+    }
 
     for (const ListRow &row : rows) {
         out += savedItemName;
@@ -111,6 +132,11 @@ bool applyDirectives(std::vector<directiveClass> directives, PrefsTarget &target
                 usedWhole = false;
         } else if (directive.name == "columnwidths") {
             target.setColumnWidths(directive.text);
+        } else if (directive.name == "idleminutes") {
+            if (const auto minutes = minutesOf(directive.text))
+                target.setIdleMinutes(*minutes);
+            else
+                usedWhole = false;
         } else if (directive.name != "version") {
             usedWhole = false;
         }

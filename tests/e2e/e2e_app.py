@@ -259,6 +259,30 @@ class Commands(unittest.TestCase):
                  "the dialog above the main window")
 
 
+class TimeAway(unittest.TestCase):
+    def test_time_away_taken_off(self):
+        # Running for ten minutes, and away after one minute without input.
+        began, stamp = time.time() - 600, lambda t: time.strftime("%m/%d %H:%M", time.gmtime(t))
+        start = stamp(began)
+        run = Run(self, FILE.replace("15%\n", "15%\n#idleminutes 1\n")
+                  .replace("Alpha\t\t", f"Alpha\t{start}\t"))
+        run.ready()
+        xdotool("key", "shift")  # away from now on, whatever input came before
+        time.sleep(70)  # the idle time must really pass: the server counts it
+        xdotool("key", "shift")
+        question = wait_for(lambda: next((w for w in xdotool(
+            "search", "--all", "--onlyvisible", "--pid", run.process.pid, "--name", MAIN,
+            check=False).split() if w != run.main), None), "the question", timeout=20)
+        xdotool("windowfocus", "--sync", question)
+        xdotool("key", "Tab", "space")  # from the default Keep the Time to Take It Off
+        moved = run.wait_rows(lambda r: r[0][1] != start, "Start moved")[0][1]
+        self.assertIn(moved, (stamp(began + 60), stamp(began + 120)))  # 70 s on the clock
+        xdotool("windowfocus", "--sync", run.main)
+        xdotool("key", "ctrl+q")
+        self.assertEqual(run.exit_status(), 0)
+        self.assertEqual(run.rows()[0][1], moved)
+
+
 def stacking():
     """The top-level windows, bottom first: without a window manager, the root's children, which
     xwininfo lists top first."""
