@@ -44,3 +44,55 @@ std::string labelledLine(std::string_view project, std::string_view start, std::
     line.append("Total: ").append(total);
     return line;
 }
+
+namespace {
+
+std::string_view entity(char c)
+{
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    default:
+        return "&#39;";
+    }
+}
+
+// Runs of plain text go in whole: a long copy is mostly plain text.
+void appendEscaped(std::string &html, std::string_view text)
+{
+    constexpr std::string_view special = "&<>\"'";
+    std::size_t from = 0;
+    for (std::size_t at = text.find_first_of(special); at != std::string_view::npos;
+         at = text.find_first_of(special, from)) {
+        html.append(text.substr(from, at - from)).append(entity(text[at]));
+        from = at + 1;
+    }
+    html.append(text.substr(from));
+}
+
+} // namespace
+
+std::string htmlTable(const std::vector<ListRow> &rows, const std::vector<int> &which)
+{
+    std::string html = "<meta charset=\"utf-8\"><table>\n"
+                       "<tr><th>Project</th><th>Start</th><th>Finish</th><th>Total</th></tr>\n";
+    html.reserve(html.size() + which.size() * 96);
+    for (const int index : which) {
+        const ListRow &row = rows.at(static_cast<std::size_t>(index));
+        html += "<tr>";
+        for (int column = 0; column < columnCount; ++column) {
+            html += "<td>";
+            appendEscaped(html, row[static_cast<std::size_t>(column)]);
+            html += "</td>";
+        }
+        html += "</tr>\n";
+    }
+    html += "</table>\n";
+    return html;
+}
