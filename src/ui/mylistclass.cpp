@@ -40,7 +40,9 @@ bool myListClass::_EditCopy_Action()
     // Beside the text, the same rows as a table, for what pastes tables.
     auto *both = new QMimeData; // the clipboard takes it over
     both->setText(QString::fromUtf8(text));
-    both->setHtml(QString::fromUtf8(htmlTable(listModel()->rows(), rows)));
+    // As UTF-8 bytes, which is how it leaves the program anyway: a long copy is not decoded
+    // only to be encoded again.
+    both->setData(u"text/html"_s, QByteArray::fromStdString(htmlTable(listModel()->rows(), rows)));
     QGuiApplication::clipboard()->setMimeData(both);
     return true;
 }
