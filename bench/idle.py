@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""CPU and wake-ups the whole program spends when nobody uses it, under X: with the about box
-closed (no timer should run), with it open (the credits strip moves every 20 ms), and with a row
-running and the status icon in a tray, where trayer is installed to give the X server one (the
-icon then wakes once a minute, at the turn of the minute). CPU time is read in nanoseconds, and
-wake-ups as times scheduled, from every thread's /proc/<pid>/task/*/schedstat.
+"""CPU and wake-ups the whole program spends when nobody uses it, under X, with its icon in a
+tray where trayer is installed to give the X server one: with nothing running and the about box
+closed (no timer should run), with the about box open (the credits strip moves every 20 ms), and
+with a row running (the icon wakes at each turn of the minute). CPU time is read in nanoseconds,
+and wake-ups as times scheduled, from every thread's /proc/<pid>/task/*/schedstat.
 
     xvfb-run -a -s -noreset python3 bench/idle.py build [seconds] [running seconds]
 """
@@ -17,9 +17,15 @@ import time
 
 
 def schedstat(pid):
-    """CPU nanoseconds and times scheduled, summed over the threads."""
-    fields = [open(path).read().split() for path in glob.glob(f"/proc/{pid}/task/*/schedstat")]
-    return sum(int(f[0]) for f in fields), sum(int(f[2]) for f in fields)
+    """CPU nanoseconds and times scheduled of each thread."""
+    stats = {}
+    for path in glob.glob(f"/proc/{pid}/task/*/schedstat"):
+        try:
+            fields = open(path).read().split()
+        except FileNotFoundError:  # a thread that has just ended
+            continue
+        stats[path] = int(fields[0]), int(fields[2])
+    return stats
 
 
 def find(pid, name):
@@ -36,10 +42,12 @@ def wait_for(check, what):
 
 
 def spent(pid, seconds):
-    cpu, wakes = schedstat(pid)
+    """CPU milliseconds and wake-ups of the threads alive at the end, in that many seconds."""
+    before = schedstat(pid)
     time.sleep(seconds)
     after = schedstat(pid)
-    return (after[0] - cpu) / 1e6, after[1] - wakes
+    return (sum(cpu - before.get(thread, (0, 0))[0] for thread, (cpu, _) in after.items()) / 1e6,
+            sum(runs - before.get(thread, (0, 0))[1] for thread, (_, runs) in after.items()))
 
 
 def start(build, home, prefs=None):
@@ -69,6 +77,10 @@ def main():
     home = tempfile.mkdtemp(prefix="tallyfox-idle-")
     tray = None
     try:
+        if shutil.which("trayer"):
+            tray = subprocess.Popen(["trayer", "--SetDockType", "true"],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(1)
         process = start(build, os.path.join(home, "empty"))
         try:
             closed = spent(process.pid, seconds)
@@ -83,12 +95,9 @@ def main():
             opened = spent(process.pid, seconds)
         finally:
             stop(process)
-        if shutil.which("trayer"):
-            tray = subprocess.Popen(["trayer", "--SetDockType", "true"],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            time.sleep(1)
         started = time.strftime("%m/%d %H:%M", time.localtime(time.time() - 300))
-        process = start(build, os.path.join(home, "running"), f"#saveditem Running\t{started}\t\t\n")
+        process = start(build, os.path.join(home, "running"),
+                        f"#saveditem Running\t{started}\t\t\n")
         try:
             running = spent(process.pid, running_seconds)
         finally:
@@ -97,11 +106,12 @@ def main():
         if tray:
             stop(tray)
         shutil.rmtree(home, ignore_errors=True)
-    print(f"about box closed: {closed[0]:8.1f} ms of CPU, {closed[1]:5d} wake-ups in {seconds:g} s")
+    print("with the icon in a tray" if tray else "without a tray: no icon")
+    print(f"nothing running:  {closed[0]:8.1f} ms of CPU, {closed[1]:5d} wake-ups in {seconds:g} s")
     print(f"about box open:   {opened[0]:8.1f} ms of CPU, {opened[1]:5d} wake-ups in {seconds:g} s"
           f" ({opened[0] / (seconds * 10):.2f}% of one core)")
-    print(f"a row running{', icon in a tray' if tray else ', no tray'}: {running[0]:8.1f} ms of CPU,"
-          f" {running[1]:5d} wake-ups in {running_seconds:g} s")
+    print(f"a row running:    {running[0]:8.1f} ms of CPU, {running[1]:5d} wake-ups"
+          f" in {running_seconds:g} s")
 
 
 if __name__ == "__main__":

@@ -68,24 +68,12 @@ private slots:
         Clock::setCurrent(nullptr);
         QCOMPARE(QString::fromStdString(summary.toolTip), toolTip);
         QCOMPARE(summary.running, toolTip != u"Nothing running"_s);
+        const QStringList commands { {}, u"all:"_s, u"show:"_s, u"quit:"_s };
         QStringList entries;
         for (const RunningSummary::Entry &entry : summary.menu) {
-            using Command = RunningSummary::Entry::Command;
-            const QString text = QString::fromStdString(entry.text);
-            switch (entry.command) {
-            case Command::Stop:
-                entries << QString::number(entry.row) + u':' + text;
-                break;
-            case Command::StopAll:
-                entries << u"all:"_s + text;
-                break;
-            case Command::Show:
-                entries << u"show:"_s + text;
-                break;
-            case Command::Quit:
-                entries << u"quit:"_s + text;
-                break;
-            }
+            const bool stop = entry.command == RunningSummary::Entry::Command::Stop;
+            entries << (stop ? QString::number(entry.row) + u':' : commands.at(int(entry.command)))
+                    + QString::fromStdString(entry.text);
         }
         QCOMPARE(entries.join(u','), menu);
     }

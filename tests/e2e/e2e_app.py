@@ -306,8 +306,9 @@ class TrayIcon(unittest.TestCase):
         run.set_clock("2026-05-27 09:40:00")
         choose("Up", "Return")  # the last item: Quit, which stops the other row and saves
         self.assertEqual(run.exit_status(), 0)
-        self.assertEqual(run.rows()[2:], [["Client letter", "05/27 08:00", "05/27 09:25", "1' 25\""],
-                                          ["Other", "05/27 09:00", "05/27 09:40", "0' 40\""]])
+        self.assertEqual(run.rows()[2:], [
+            ["Client letter", "05/27 08:00", "05/27 09:25", "1' 25\""],
+            ["Other", "05/27 09:00", "05/27 09:40", "0' 40\""]])
 
 
 class CommandLine(unittest.TestCase):
