@@ -10,6 +10,8 @@ if [[ "${1:-app}" == test ]]; then
     packages+=(clang libclang-rt-14-dev xvfb xauth xdotool x11-utils openbox python3 faketime)
     # setfacl and setfattr give the preferences file test an access control list and an attribute.
     packages+=(acl attr)
+    # A tray for the X server, so that the end-to-end test reaches the status icon.
+    packages+=(trayer)
     # The Wayland run: a headless compositor and Qt's platform for it.
     packages+=(weston qt6-wayland)
     # The static analysis: clazy-standalone, and clang-tidy-14 of the same LLVM as clang.

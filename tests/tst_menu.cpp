@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
@@ -116,6 +117,22 @@ private slots:
             return text;
         };
         QTRY_COMPARE(shown(), after);
+    }
+
+    // Beside its text, Copy puts the selected rows, and only those, as table rows whose cells
+    // cannot add markup.
+    void copyAsTable()
+    {
+        addRows(*m_list,
+            u"*<b> & \"x\" 'y'|05/27 08:00|05/27 09:00|1' 0\",left|05/27 09:00,*z|05/27 10:00"_s);
+        QTest::keyClick(m_list, Qt::Key_C, Qt::ControlModifier);
+        const QString html = QGuiApplication::clipboard()->mimeData()->html();
+        const QString headings = u"<th>Project</th><th>Start</th><th>Finish</th><th>Total</th>"_s;
+        QVERIFY(html.contains(headings));
+        QCOMPARE(html.sliced(html.indexOf(headings) + headings.size()),
+            u"</tr>\n<tr><td>&lt;b&gt; &amp; &quot;x&quot; &#39;y&#39;</td><td>05/27 08:00</td>"
+            u"<td>05/27 09:00</td><td>1&#39; 0&quot;</td></tr>\n"
+            u"<tr><td>z</td><td>05/27 10:00</td><td></td><td></td></tr>\n</table>\n"_s);
     }
 };
 

@@ -1,8 +1,8 @@
 // Draws the program's artwork: the about box's backdrop (picture 168), the pointing-finger cursor
-// (cursor 168) and the application icon at the sizes desktops ask for. The backdrop and the
-// cursor come twice: as named, and at double density ("168@2x") for screens of two device pixels
-// per pixel, drawn again rather than scaled up. The PNGs it writes are committed; run
-// scripts/make-artwork.sh after changing a drawing here.
+// (cursor 168), and the application icon at the sizes desktops ask for with its running variant.
+// The backdrop and the cursor come twice: as named, and at double density ("168@2x") for screens
+// of two device pixels per pixel, drawn again rather than scaled up. The PNGs it writes are
+// committed; run scripts/make-artwork.sh after changing a drawing here.
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -40,6 +40,22 @@ void drawIcon(QPainter &p, double size)
     p.setPen(Qt::NoPen);
     p.setBrush(ink);
     p.drawEllipse(QPointF(32, 34), 2.5, 2.5);
+    p.restore();
+}
+
+// The running mark over the icon's lower right: a green disc with a white triangle pointing on,
+// large enough to read at 16 pixels.
+void drawRunningMark(QPainter &p, double size)
+{
+    p.save();
+    p.scale(size / 64.0, size / 64.0);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 3));
+    p.setBrush(QColor(0x2f, 0x7d, 0x4f));
+    p.drawEllipse(QPointF(46, 46), 17, 17);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygonF({ { 40, 37 }, { 55, 46 }, { 40, 55 } }));
     p.restore();
 }
 
@@ -177,6 +193,16 @@ int main(int argc, char *argv[])
         drawIcon(p, size);
         p.end();
         ok = ok && save(icon, out.filePath(QStringLiteral("icons/%1.png").arg(size)));
+    }
+    // The status icon's variant while a row runs, at the sizes the program loads.
+    for (const int size : { 16, 32, 48, 64, 128 }) {
+        QImage icon(size, size, QImage::Format_ARGB32);
+        icon.fill(Qt::transparent);
+        QPainter p(&icon);
+        drawIcon(p, size);
+        drawRunningMark(p, size);
+        p.end();
+        ok = ok && save(icon, out.filePath(QStringLiteral("icons/running-%1.png").arg(size)));
     }
     return ok ? 0 : 1;
 }

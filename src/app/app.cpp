@@ -8,9 +8,14 @@
 #include "prefsglue.h"
 #include "quitting.h"
 #include "resources.h"
+#include "runningtray.h"
 #include "signalwatcher.h"
 #include "singleinstance.h"
+<<<<<<< HEAD
 #include "timeawayquestion.h"
+=======
+#include "statusicon.h"
+>>>>>>> tray
 #include "window1.h"
 
 #include <QMessageBox>
@@ -117,19 +122,19 @@ void App::Open()
     }
     GlobalsModule::loadPrefs();
     // Shown only now, already where the preferences put it.
-    if (Window1 *window = Window1::existing())
+    if (Window1 *window = Window1::existing()) {
         bringToFront(window);
+        if (StatusIcon::available()) {
+            auto *tray = new RunningTray(window, this);
+            connect(tray, &RunningTray::showRequested, window, [window] { bringToFront(window); });
+        }
+    }
     GlobalsModule::creditString = "Tally Fox is written by the Tally Fox developers. "
                                   "It is built with Qt, with thanks to all who make it. ";
     AboutBox::instance()->Show();
     updateMenus();
     // Not needed to show the window, and its sizes take a while to decode: it follows at once.
-    QTimer::singleShot(0, this, [] {
-        QIcon icon;
-        for (const int size : { 16, 32, 48, 64, 128 })
-            icon.addFile(u":/icons/%1.png"_s.arg(size));
-        setWindowIcon(icon);
-    });
+    QTimer::singleShot(0, this, [] { setWindowIcon(Resources::appIcon()); });
 }
 
 // Nothing is loaded, so nothing may be saved: the preferences file stays as it is.

@@ -44,3 +44,65 @@ std::string labelledLine(std::string_view project, std::string_view start, std::
     line.append("Total: ").append(total);
     return line;
 }
+
+namespace {
+
+// The entity for a character that HTML reads as markup; empty for any other.
+std::string_view entity(char c)
+{
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    case '\'':
+        return "&#39;";
+    default:
+        return {};
+    }
+}
+
+// Runs of plain text go in whole: a long copy is mostly plain text.
+void appendEscaped(std::string &html, std::string_view text)
+{
+    std::size_t from = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const std::string_view replacement = entity(text[at]);
+        if (replacement.empty())
+            continue;
+        html.append(text.substr(from, at - from)).append(replacement);
+        from = at + 1;
+    }
+    html.append(text.substr(from));
+}
+
+} // namespace
+
+std::string htmlTable(const std::vector<ListRow> &rows, const std::vector<int> &which)
+{
+    std::string html = "<meta charset=\"utf-8\"><table>\n"
+                       "<tr><th>Project</th><th>Start</th><th>Finish</th><th>Total</th></tr>\n";
+    // Enough for the cells, their tags and a few entities, so that a long copy is not moved as
+    // it grows.
+    constexpr std::size_t perRow = 64;
+    std::size_t size = html.size() + 16;
+    for (const int index : which)
+        size += rows.at(static_cast<std::size_t>(index)).line().size() + perRow;
+    html.reserve(size);
+    for (const int index : which) {
+        const ListRow &row = rows[static_cast<std::size_t>(index)];
+        html += "<tr>";
+        for (int column = 0; column < columnCount; ++column) {
+            html += "<td>";
+            appendEscaped(html, row[static_cast<std::size_t>(column)]);
+            html += "</td>";
+        }
+        html += "</tr>\n";
+    }
+    html += "</table>\n";
+    return html;
+}

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "listrow.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The four cells of a project row, in the list's column order.
 enum class Column { Project, Start, Finish, Total };
@@ -46,6 +49,12 @@ struct ButtonStates
 // and "Total: " each followed by the cell's text, three spaces between them, and no line end.
 [[nodiscard]] std::string labelledLine(std::string_view project, std::string_view start,
     std::string_view finish, std::string_view total);
+
+// The given rows as an HTML table headed Project, Start, Finish and Total, as Copy also puts them
+// on the clipboard for pasting into a spreadsheet or a document. Cell texts are escaped, so no
+// project name can add markup.
+[[nodiscard]] std::string htmlTable(
+    const std::vector<ListRow> &rows, const std::vector<int> &which);
 
 // The Project text of the n-th row made since start-up.
 [[nodiscard]] std::string untitledProjectName(int n);

@@ -114,3 +114,11 @@ QCursor Resources::cursor(int number, Qt::CursorShape fallback, qreal devicePixe
     const int y = spot.size() == 2 ? spot.at(1).toInt() : 0;
     return QCursor(QPixmap::fromImage(image), qRound(x / ratio), qRound(y / ratio));
 }
+
+QIcon Resources::appIcon(bool running)
+{
+    QIcon icon;
+    for (const int size : { 16, 32, 48, 64, 128 })
+        icon.addFile(u":/icons/%1%2.png"_s.arg(running ? u"running-"_s : QString()).arg(size));
+    return icon;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCursor>
+#include <QIcon>
 #include <QPixmap>
 #include <QString>
 
@@ -26,5 +27,9 @@ void closeStore();
 // The cursor of that number, with the hot spot its image names; fallback when there is none. The
 // density is chosen as for a picture.
 [[nodiscard]] QCursor cursor(int number, Qt::CursorShape fallback, qreal devicePixelRatio = 1.0);
+
+// The application icon at every size the store has, or, with running set, its variant marked as
+// timing something.
+[[nodiscard]] QIcon appIcon(bool running = false);
 
 } // namespace Resources

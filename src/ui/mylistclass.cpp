@@ -1,10 +1,12 @@
 #include "mylistclass.h"
 
+#include "listmodel.h"
 #include "projectrows.h"
 #include "textfields.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -28,13 +30,20 @@ bool myListClass::_EditCopy_Action()
     commitEdit();
     // The selected rows in one pass over the selection: asking each row whether it is
     // selected costs a pass over the selection per row.
+    const std::vector<int> rows = selectedRows();
     std::string text;
-    for (const int row : selectedRows()) {
+    for (const int row : rows) {
         text += grabLine(row);
         text += EndOfLine;
     }
     text.resize(text.size() - std::min(text.size(), EndOfLine.size()));
-    QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
+    // Beside the text, the same rows as a table, for what pastes tables.
+    auto *both = new QMimeData; // the clipboard takes it over
+    both->setText(QString::fromUtf8(text));
+    // As UTF-8 bytes, which is how it leaves the program anyway: a long copy is not decoded
+    // only to be encoded again.
+    both->setData(u"text/html"_s, QByteArray::fromStdString(htmlTable(listModel()->rows(), rows)));
+    QGuiApplication::clipboard()->setMimeData(both);
     return true;
 }
 

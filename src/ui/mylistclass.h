@@ -17,7 +17,8 @@ public:
     [[nodiscard]] std::string grabLine(int row) const;
 
 private:
-    // Puts the selected rows on the clipboard, one line each, top to bottom.
+    // Puts the selected rows on the clipboard, one line each, top to bottom, and beside that
+    // text as an HTML table.
     bool _EditCopy_Action();
     // Selects exactly the stopped rows: those with a Finish.
     bool _EditSelectAll_Action();

@@ -202,6 +202,28 @@ void Window1::SpecialStopTime(int row)
     BevelButton1[1]->setEnabled(false);
 }
 
+bool Window1::stopRow(int row)
+{
+    ListBox1->commitEdit();
+    if (!isRunning({ ListBox1->Cell(row, Start), ListBox1->Cell(row, Finish), {} }))
+        return false;
+    stopTime(row);
+    // The stopped row need not be the selected one, whose Stop button stopTime has disabled.
+    refreshButtons();
+    return true;
+}
+
+void Window1::stopAllRows()
+{
+    // A name still being typed is part of what is saved.
+    ListBox1->commitEdit();
+    for (int row = 0; row < ListBox1->ListCount(); ++row) {
+        if (isRunning({ ListBox1->Cell(row, Start), ListBox1->Cell(row, Finish), {} }))
+            stopTime(row);
+    }
+    refreshButtons();
+}
+
 bool Window1::deleteSelectedRow()
 {
     const int row = ListBox1->ListIndex();
@@ -394,12 +416,7 @@ void Window1::EnableMenuItems()
 
 void Window1::Close()
 {
-    // A name still being typed is part of what is saved.
-    ListBox1->commitEdit();
-    for (int row = 0; row < ListBox1->ListCount(); ++row) {
-        if (isRunning({ ListBox1->Cell(row, Start), ListBox1->Cell(row, Finish), {} }))
-            stopTime(row);
-    }
+    stopAllRows();
     emit closing();
 }
 

@@ -30,6 +30,10 @@ public:
     void stopTime(int row);
     // Works the Total out again from the row's present Start and Finish.
     void SpecialStopTime(int row);
+    // Stops the row as the Stop button stops the selected one; false when it is not running.
+    bool stopRow(int row);
+    // Stops every running row, as closing the window does.
+    void stopAllRows();
     // Removes the selected row with the lowest index; false when none is selected.
     bool deleteSelectedRow();
     void buttonPushed(int index);

@@ -291,6 +291,41 @@ def stacking():
     return [int(window, 16) for window in re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)][::-1]
 
 
+@unittest.skipUnless(shutil.which("trayer"), "trayer gives the X server a tray")
+class TrayIcon(unittest.TestCase):
+    def test_the_icon_menu_stops_a_row_and_quits(self):
+        tray = subprocess.Popen(["trayer", "--SetDockType", "true"], stderr=subprocess.DEVNULL)
+        self.addCleanup(tray.wait)
+        self.addCleanup(tray.kill)
+        # The program looks for a tray once, at start-up.
+        wait_for(lambda: xdotool("search", "--onlyvisible", "--class", "^trayer$", check=False),
+                 "the tray")
+        run = Run(self, FILE + "#saveditem Client letter\t05/27 08:00\t\t\n"
+                  "#saveditem Other\t05/27 09:00\t\t\n", clock="2026-05-27 09:25:00")
+        run.ready()
+        # The icon's window has no process id for xdotool to go by: the one small window of ours.
+        icon = wait_for(lambda: next((window for window, width in re.findall(
+            r'(0x[0-9a-f]+) "Tally Fox": \("tallyfox" "Tally Fox"\)\s+(\d+)x', subprocess.run(
+                ["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout)
+            if int(width) < 64), None), "the icon in the tray")
+
+        def choose(*keys):
+            xdotool("mousemove", "--window", icon, 5, 5)
+            xdotool("click", 3)
+            time.sleep(0.5)  # the menu takes the keyboard once it shows
+            xdotool("key", "--delay", 100, *keys)
+
+        choose("Down", "Return")  # the first item: Stop Client letter
+        run.wait_rows(lambda r: r[2] == ["Client letter", "05/27 08:00", "05/27 09:25", "1' 25\""]
+                      and r[3][2:] == ["", ""], "the first running row stopped, the other not")
+        run.set_clock("2026-05-27 09:40:00")
+        choose("Up", "Return")  # the last item: Quit, which stops the other row and saves
+        self.assertEqual(run.exit_status(), 0)
+        self.assertEqual(run.rows()[2:], [
+            ["Client letter", "05/27 08:00", "05/27 09:25", "1' 25\""],
+            ["Other", "05/27 09:00", "05/27 09:40", "0' 40\""]])
+
+
 class CommandLine(unittest.TestCase):
     """Each option answered with no display at all: no window, and the configuration folder as
     it was. Were the application object made first, Qt would abort for want of a display."""
