@@ -1,8 +1,11 @@
 #pragma once
 
+#include "listrow.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The four cells of a project row, in the list's column order.
 enum class Column { Project, Start, Finish, Total };
@@ -24,6 +27,10 @@ struct RowTimes
 // A row with a Start and no Finish is being timed, whatever its Total says: closing the window
 // stops exactly these rows.
 [[nodiscard]] bool isRunning(const RowTimes &row);
+
+// Stops every running row at nowSeconds (Date's TotalSeconds scale), as closing the main window
+// does: each gets its Finish and its Total.
+void stopRunningRows(std::vector<ListRow> &rows, double nowSeconds);
 
 // What the Start/Stop pair shows for the selected row, or for no selection.
 struct ButtonStates
