@@ -244,6 +244,10 @@ SaveFailure failureAt(const QString &path, int error)
     using Kind = SaveFailure::Kind;
     if (path.isEmpty())
         return { Kind::Unreachable, error };
+    // Whatever step met it, a full disk is the news: what is at the path then may be only what
+    // the save moved back.
+    if (isOneOf(error, { ENOSPC, EDQUOT, EFBIG }))
+        return { Kind::NoRoom, error };
     const QByteArray file = QFile::encodeName(path);
     struct stat status = {};
     if (::stat(file.constData(), &status) == 0 && !S_ISREG(status.st_mode))
@@ -261,8 +265,7 @@ SaveFailure failureAt(const QString &path, int error)
     if (::access(near.constData(), W_OK | X_OK) != 0)
         return { Kind::FolderReadOnly, error };
     struct statvfs space = {};
-    if (isOneOf(error, { ENOSPC, EDQUOT, EFBIG })
-        || (::statvfs(near.constData(), &space) == 0 && space.f_bavail == 0))
+    if (::statvfs(near.constData(), &space) == 0 && space.f_bavail == 0)
         return { Kind::NoRoom, error };
     if (isOneOf(error, { EACCES, EPERM, EROFS }))
         return { Kind::FolderReadOnly, error };
@@ -319,6 +322,8 @@ void PrefsFile::markNotReadWhole()
 bool PrefsFile::save(std::string_view bytes)
 {
     m_failure.reset();
+    // What the last save met is no news of this one.
+    errno = 0;
     if (replace(bytes))
         return true;
     m_failure = failureAt(m_path, errno);

@@ -17,9 +17,10 @@ FILE = ("#version 1.5\n#windowpos 100\t120\t493\t233\n#columnwidths 35%,25%,25%,
         "#saveditem Alpha\t\t\t\n#saveditem " + STOPPED + "\n")
 
 
-def xdotool(*args, check=True):
+def xdotool(*args, check=True, display=None):
     return subprocess.run(["xdotool", *map(str, args)], check=check, capture_output=True,
-                          text=True, timeout=20).stdout.strip()
+                          text=True, timeout=20,
+                          env=dict(os.environ, DISPLAY=display) if display else None).stdout.strip()
 
 
 def find(name, pid=None):
@@ -41,10 +42,16 @@ def wait_for(predicate, what, timeout=15.0):
     raise AssertionError(f"timed out waiting for {what}")
 
 
+def saved_rows(text):
+    return [line[len("#saveditem "):].split("\t") for line in text.split("\n")
+            if line.startswith("#saveditem ")]
+
+
 class Run:
     """One run of the program with a HOME and configuration folder of its own."""
 
-    def __init__(self, test, prefs=None, binary=None, clock=None, home=None, ignored=None):
+    def __init__(self, test, prefs=None, binary=None, clock=None, home=None, ignored=None,
+                 display=None, wrapper=None, before=None):
         self.home = home or test.enterContext(tempfile.TemporaryDirectory(
             prefix="tallyfox-e2e-", ignore_cleanup_errors=True))
         self.prefs, self.clock = os.path.join(self.home, "config", "Tallyfox Prefs"), clock
@@ -52,7 +59,13 @@ class Run:
         if prefs is not None:
             Path(self.prefs).write_text(prefs)
         env = dict(os.environ, HOME=self.home, XDG_CONFIG_HOME=os.path.dirname(self.prefs),
-                   QT_QPA_PLATFORM="xcb", TZ="UTC")
+                   QT_QPA_PLATFORM="xcb", TZ="UTC", DISPLAY=display or os.environ["DISPLAY"])
+        command = [binary or BINARY]
+        if wrapper:  # given the folder, the file to start from, and the program
+            start = Path(self.prefs).rename(os.path.join(self.home, "start"))
+            command = wrapper + [os.path.dirname(self.prefs), start, *command]
+        if before:
+            before(self)
         if clock:
             self.clock = os.path.join(self.home, "clock")
             self.set_clock(clock)
@@ -63,7 +76,7 @@ class Run:
                        ASAN_OPTIONS=env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
         self.log = test.enterContext(tempfile.TemporaryFile())
         ignore = (lambda: signal.signal(ignored, signal.SIG_IGN)) if ignored else None
-        self.process = subprocess.Popen([binary or BINARY], env=env, stdout=self.log,
+        self.process = subprocess.Popen(command, env=env, stdout=self.log,
                                         stderr=subprocess.STDOUT, preexec_fn=ignore)
         test.addCleanup(self.process.wait, 10)
         test.addCleanup(self.process.kill)
@@ -108,8 +121,7 @@ class Run:
         return Path(self.prefs).read_text(encoding="utf-8", errors="surrogateescape")
 
     def rows(self):
-        return [line[len("#saveditem "):].split("\t") for line in self.text().split("\n")
-                if line.startswith("#saveditem ")] if os.path.exists(self.prefs) else []
+        return saved_rows(self.text()) if os.path.exists(self.prefs) else []
 
     def wait_rows(self, check, what):
         return wait_for(lambda: (lambda rows: rows if check(rows) else None)(self.rows()), what)
@@ -266,6 +278,72 @@ class Commands(unittest.TestCase):
         self.assertEqual(Run(self, home=run.home).exit_status(), 0)
         wait_for(lambda: stacking().index(dialog) > stacking().index(int(run.main)),
                  "the dialog above the main window")
+
+
+class FailedSaves(unittest.TestCase):
+    """A list that cannot be saved is never lost in silence: the message shows, the file stays as
+    it was, and a signal's end keeps the list in a copy. A display that goes away still saves."""
+
+    RUNNING = FILE.replace("Alpha\t\t", "Alpha\t05/27 08:30\t")
+    STOPPED_ALPHA = ["Alpha", "05/27 08:30", "05/27 09:00", "0' 30\""]
+
+    def test_failed_saves(self):
+        def read_only(run):
+            os.chmod(os.path.dirname(run.prefs), 0o500)
+            self.addCleanup(os.chmod, os.path.dirname(run.prefs), 0o700)
+
+        def folder_in_place(run):
+            os.remove(run.prefs)
+            os.mkdir(run.prefs)
+
+        def fill(run):
+            with open(f"/proc/{run.process.pid}/root{os.path.dirname(run.prefs)}/fill", "wb") as f:
+                self.assertRaises(OSError, lambda: [f.write(b"\0" * 4096) for _ in range(99)])
+
+        mount = 'mount -t tmpfs -o size=64k tmpfs "$0" && cp "$1" "$0/Tallyfox Prefs"'
+        for name, before, while_running, wrapper in (  # before the start, then once ready
+                ("read-only folder", read_only, None, None),
+                ("a folder in place of the file", None, folder_in_place, None),
+                ("a full tmpfs", None, fill, ["unshare", "-rm", "sh", "-c", mount + ' && exec "$2"']),
+        ):
+            with self.subTest(name):
+                if before is read_only and os.geteuid() == 0:
+                    continue  # root ignores permission bits
+                if wrapper and subprocess.run(["unshare", "-rm", "true"]).returncode != 0:
+                    continue  # no user namespaces here to mount a tmpfs in
+                run = Run(self, self.RUNNING, clock="2026-05-27 09:00:00", wrapper=wrapper,
+                          before=before)
+                if while_running:  # the message comes with the change
+                    run.ready()
+                    while_running(run)
+                    xdotool("key", "ctrl+n")
+                wait_for(lambda: len(xdotool("search", "--all", "--onlyvisible", "--pid",
+                         run.process.pid, "--name", MAIN, check=False).split()) == 2,
+                         "the message beside the window")
+                if before or wrapper:  # the file as it was
+                    root = f"/proc/{run.process.pid}/root" if wrapper else ""
+                    self.assertEqual(Path(root + run.prefs).read_text(), self.RUNNING)
+                self.assertEqual(run.exit_status(sent=signal.SIGTERM), 0)
+                copies = list(Path(run.home, ".local/state/tallyfox").glob("* (unsaved *"))
+                untitled = [] if before else [["Untitled project 1", "", "", ""]]
+                self.assertEqual(saved_rows(copies[0].read_text()),
+                                 [self.STOPPED_ALPHA, STOPPED.split("\t")] + untitled)
+
+    def test_display_lost_while_a_row_runs(self):
+        read, write = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp"],
+                                pass_fds=[write], stderr=subprocess.DEVNULL)
+        self.addCleanup(xvfb.wait, 10)
+        self.addCleanup(xvfb.kill)
+        os.close(write)
+        display = ":" + os.read(read, 16).decode().strip()
+        run = Run(self, self.RUNNING, clock="2026-05-27 09:00:00", display=display)
+        wait_for(lambda: xdotool("search", "--onlyvisible", "--name", MAIN, check=False,
+                                 display=display), "the window on the private display")
+        xvfb.kill()
+        self.assertEqual(run.exit_status(), 1)
+        self.assertEqual(run.rows()[0], self.STOPPED_ALPHA)
+        self.assertFalse(os.path.exists(run.prefs + ".lock"))
 
 
 def stacking():
