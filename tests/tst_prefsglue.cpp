@@ -128,9 +128,13 @@ private slots:
         QFETCH(QString, end);
         openWindow(header + "#saveditem r\t05/27 08:30\t\t\n");
         GlobalsModule::loadPrefs();
-        const auto clear = qScopeGuard([this] { QDir(m_path).removeRecursively(); });
+        const QDir state(m_data.filePath(u"tallyfox"_s));
+        const auto clear = qScopeGuard([this, state] {
+            QDir(m_path).removeRecursively();
+            QDir(state).removeRecursively();
+        });
         QVERIFY(!fails || (QFile::remove(m_path) && QDir().mkdir(m_path)));
-        m_window->createNewRow();
+        m_window->listBox()->AddRow("new");
         GlobalsModule::savePrefs();
         GlobalsModule::savePrefs();
         QCOMPARE(messages(), fails ? QStringList { m_path } : QStringList());
@@ -148,15 +152,14 @@ private slots:
             GlobalsModule::saveAtLastChance();
         else
             m_window->close();
-        const QDir state(m_data.filePath(u"tallyfox"_s));
         const QStringList copies = state.entryList({ u"Tallyfox Prefs (unsaved *"_s });
         QCOMPARE(copies.size(), fails && end == u"last chance" ? 1 : 0);
         const QString saved = copies.isEmpty() ? m_path : state.filePath(copies.value(0));
         QCOMPARE(fileBytes(saved),
-            end == u"Quit Without Saving"
-                ? QByteArray()
-                : header + "#saveditem r\t05/27 08:30\t05/27 09:00\t0' 30\"\n"
-                    "#saveditem Untitled project 1\t\t\t\n");
+            end == u"Quit Without Saving" ? QByteArray()
+                                          : header
+                    + "#saveditem r\t05/27 08:30\t05/27 09:00\t0' 30\"\n"
+                      "#saveditem new\t\t\t\n");
         if (copies.isEmpty())
             return;
         close(true);

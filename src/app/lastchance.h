@@ -21,8 +21,8 @@ public:
 
 private:
     static void run();
-    static void handleMessage(QtMsgType type, const QMessageLogContext &context,
-        const QString &message);
+    static void handleMessage(
+        QtMsgType type, const QMessageLogContext &context, const QString &message);
 
     std::function<void()> m_action;
 };

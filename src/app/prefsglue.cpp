@@ -88,7 +88,8 @@ QString reason(const SaveFailure &failure)
     case SaveFailure::Kind::Other:
         break;
     }
-    return QObject::tr("The system says: %1.").arg(QString::fromLocal8Bit(std::strerror(failure.error)));
+    return QObject::tr("The system says: %1.")
+        .arg(QString::fromLocal8Bit(std::strerror(failure.error)));
 }
 
 QString failureText(const SaveFailure &failure)
@@ -113,8 +114,8 @@ void tellAboutFailure(Window1 &window)
     const QString text = failureText(*failure)
         + QObject::tr(" The list is kept here, and every change tries to save it again.");
     qWarning().noquote() << text;
-    auto *box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,
-        QMessageBox::Ok, &window);
+    auto *box = new QMessageBox(
+        QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok, &window);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();
@@ -123,15 +124,13 @@ void tellAboutFailure(Window1 &window)
 // For a run that ends with nobody to ask: the list goes where no save can lose it.
 void keepUnsaved(const std::string &bytes)
 {
-    const QString reasonText = failureText(prefsFile().lastFailure().value_or(SaveFailure {}));
     const QString copy = UnsavedCopies::keep(bytes);
-    if (copy.isEmpty())
-        qWarning().noquote() << reasonText
-                << QObject::tr(" Nor could the list be kept in “%1”: it is lost.")
-                       .arg(QDir::toNativeSeparators(UnsavedCopies::folder()));
-    else
-        qWarning().noquote() << reasonText
-                << QObject::tr(" The list is kept as “%1”.").arg(QDir::toNativeSeparators(copy));
+    const QString outcome = copy.isEmpty()
+        ? QObject::tr(" Nor could the list be kept in “%1”: it is lost.")
+              .arg(QDir::toNativeSeparators(UnsavedCopies::folder()))
+        : QObject::tr(" The list is kept as “%1”.").arg(QDir::toNativeSeparators(copy));
+    qWarning().noquote() << failureText(prefsFile().lastFailure().value_or(SaveFailure {}))
+            + outcome;
 }
 
 // The lists that an earlier run could not save, each named once.
@@ -139,13 +138,13 @@ void tellAboutUnsavedCopies(Window1 &window)
 {
     for (const QString &copy : UnsavedCopies::takeUntold()) {
         const QString text
-            = QObject::tr("When Tally Fox last ended, it could not save its preferences file. "
-                          "The list as it was then is kept as “%1”. To go on with that list, quit "
-                          "Tally Fox and put that file in place of “%2”.")
-                  .arg(QDir::toNativeSeparators(copy),
-                      QDir::toNativeSeparators(prefsFile().path()));
-        auto *box = new QMessageBox(QMessageBox::Information,
-            QCoreApplication::applicationName(), text, QMessageBox::Ok, &window);
+            = QObject::tr("When Tally Fox last ended, it could not save its preferences file "
+                          "“%1”. The list as it was then is kept as “%2”: to go on with it, quit "
+                          "Tally Fox and put that copy in place of the preferences file.")
+                  .arg(
+                      QDir::toNativeSeparators(prefsFile().path()), QDir::toNativeSeparators(copy));
+        auto *box = new QMessageBox(QMessageBox::Information, QCoreApplication::applicationName(),
+            text, QMessageBox::Ok, &window);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::NonModal);
         box->show();
@@ -171,7 +170,7 @@ Answer askBeforeQuitting(Window1 &window)
     if (box.clickedButton() == copy)
         return Answer::SaveACopy;
     return box.clickedButton() == again || !box.clickedButton() ? Answer::TryAgain
-                                                                 : Answer::QuitWithoutSaving;
+                                                                : Answer::QuitWithoutSaving;
 }
 
 // False when no copy was saved, the dialog cancelled included.
@@ -289,6 +288,7 @@ void GlobalsModule::loadPrefs()
     gDirectives.clear();
     loaded = true;
     closedSaved = false;
+    lastSeen().told.clear();
     const auto keep = qScopeGuard([window] {
         saveSoonWhenNotReadWhole(window);
         look(*window);
@@ -387,5 +387,6 @@ void PrefsSaving::saveAtClose()
             || (answer == Answer::SaveACopy && saveACopy(*m_window, bytes)))
             return;
     }
+    lastSeen().told.clear();
     tellAboutCopies(*m_window);
 }

@@ -480,9 +480,7 @@ QStringList UnsavedCopies::takeUntold()
         known = QString::fromUtf8(told.readAll()).split(u'\n', Qt::SkipEmptyParts);
     told.close();
     QStringList untold;
-    // By name, which sorts by the time in it.
-    for (const QString &name : place.entryList({ u"Tallyfox Prefs (unsaved *"_s }, QDir::Files,
-             QDir::Name)) {
+    for (const QString &name : place.entryList({ u"Tallyfox Prefs (unsaved *"_s }, QDir::Files)) {
         if (!known.contains(name))
             untold << name;
     }

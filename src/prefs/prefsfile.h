@@ -132,8 +132,8 @@ namespace UnsavedCopies {
 // only, in a folder made for its owner alone when missing. Its path; empty when it could not be
 // written.
 QString keep(std::string_view bytes);
-// The copies there that no earlier call returned, in this run or an earlier one, oldest first.
-// Each is returned once.
+// The copies there that no earlier call returned, in this run or an earlier one. Each is returned
+// once.
 QStringList takeUntold();
 
 } // namespace UnsavedCopies
