@@ -297,8 +297,10 @@ class FailedSaves(unittest.TestCase):
             os.mkdir(run.prefs)
 
         def fill(run):
-            with open(f"/proc/{run.process.pid}/root{os.path.dirname(run.prefs)}/fill", "wb") as f:
-                self.assertRaises(OSError, lambda: [f.write(b"\0" * 4096) for _ in range(99)])
+            folder = f"/proc/{run.process.pid}/root{os.path.dirname(run.prefs)}"
+            with open(folder + "/fill", "wb", buffering=0) as f, self.assertRaises(OSError):
+                while True:
+                    f.write(b"\0" * 4096)
 
         mount = 'mount -t tmpfs -o size=64k tmpfs "$0" && cp "$1" "$0/Tallyfox Prefs"'
         for name, before, while_running, wrapper in (  # before the start, then once ready
