@@ -167,6 +167,7 @@ private slots:
         for (int start = 0; start < 2; ++start) {
             openWindow(header);
             GlobalsModule::loadPrefs();
+            QCoreApplication::processEvents();
             QCOMPARE(messages(), start == 0 ? QStringList { saved } : QStringList());
             close(true);
         }

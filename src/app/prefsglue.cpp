@@ -292,7 +292,8 @@ void GlobalsModule::loadPrefs()
     const auto keep = qScopeGuard([window] {
         saveSoonWhenNotReadWhole(window);
         look(*window);
-        tellAboutUnsavedCopies(*window);
+        // Once the window shows, so that the message comes above it.
+        QTimer::singleShot(0, window, [window] { tellAboutUnsavedCopies(*window); });
     });
     if (!prefsFile().load())
         return;
