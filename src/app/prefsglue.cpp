@@ -27,7 +27,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -88,8 +87,7 @@ QString reason(const SaveFailure &failure)
     case SaveFailure::Kind::Other:
         break;
     }
-    return QObject::tr("The system says: %1.")
-        .arg(QString::fromLocal8Bit(std::strerror(failure.error)));
+    return QObject::tr("The system says: %1.").arg(qt_error_string(failure.error));
 }
 
 QString failureText(const SaveFailure &failure)
