@@ -1,9 +1,11 @@
 #include "lastchance.h"
 
 #include <QCoreApplication>
+#include <QSemaphore>
 #include <QString>
 #include <QThread>
 #include <cstdlib>
+#include <memory>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -13,6 +15,8 @@ namespace {
 const LastChance *armed = nullptr;
 QtMessageHandler previousHandler = nullptr;
 bool exitHookSet = false;
+// How long a thread that learned of the lost display waits for the event thread to save.
+constexpr int lastChanceTimeout = 3000;
 
 } // namespace
 
@@ -57,6 +61,22 @@ void LastChance::handleMessage(
     // Qt's own words come first, then what the save has to say.
     if (previousHandler)
         previousHandler(type, context, message);
-    if (type == QtWarningMsg && isDisplayLost(message))
+    if (type != QtWarningMsg || !isDisplayLost(message))
+        return;
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() == application->thread()) {
         run();
+        return;
+    }
+    // Wayland's reading thread says it, and ends the process once we return: the event thread
+    // gets a moment to save first. Should it be stuck, the process ends all the same.
+    const auto saved = std::make_shared<QSemaphore>();
+    QMetaObject::invokeMethod(
+        application,
+        [saved] {
+            run();
+            saved->release();
+        },
+        Qt::QueuedConnection);
+    saved->tryAcquire(1, lastChanceTimeout);
 }
