@@ -39,8 +39,10 @@ PrefsFile &prefsFile()
 
 bool loaded = false;
 bool loading = false;
-// The window's closing saved, or kept, the list: nothing is left for a last chance.
-bool closedSaved = false;
+// The window is closing: its own save follows, and no other may come between.
+bool closing = false;
+// The list's last save is done, or was given up by the user: nothing is left for a last chance.
+bool settled = false;
 
 // What a save needs beyond the rows, as last seen, for a save that may touch no widget.
 struct LastSeen
@@ -285,7 +287,8 @@ void GlobalsModule::loadPrefs()
     // The records of this reading alone: a second load must not apply the first one's again.
     gDirectives.clear();
     loaded = true;
-    closedSaved = false;
+    closing = false;
+    settled = false;
     lastSeen().told.clear();
     const auto keep = qScopeGuard([window] {
         saveSoonWhenNotReadWhole(window);
@@ -307,7 +310,7 @@ void GlobalsModule::loadPrefs()
 void GlobalsModule::savePrefs()
 {
     Window1 *window = Window1::existing();
-    if (!window || !loaded || loading || closedSaved)
+    if (!window || !loaded || loading || closing)
         return;
     look(*window);
     prefsFile().save(fileText(window->listBox()->listModel()->rows()));
@@ -317,9 +320,9 @@ void GlobalsModule::savePrefs()
 
 void GlobalsModule::saveAtLastChance()
 {
-    if (!loaded || loading || closedSaved || !lastSeen().model)
+    if (!loaded || loading || settled || !lastSeen().model)
         return;
-    closedSaved = true;
+    settled = true;
     std::vector<ListRow> rows = lastSeen().model->rows();
     stopRunningRows(rows, Date().TotalSeconds());
     const std::string bytes = fileText(rows);
@@ -368,11 +371,14 @@ bool PrefsSaving::eventFilter(QObject *watched, QEvent *event)
 // Save a Copy..., or Quit Without Saving.
 void PrefsSaving::saveAtClose()
 {
-    if (!loaded || loading || closedSaved)
+    if (!loaded || loading || closing || settled)
         return;
-    closedSaved = true;
+    closing = true;
     look(*m_window);
     const std::string bytes = fileText(m_window->listBox()->listModel()->rows());
+    // Until it is settled, a run that ends under the question (the display gone) still keeps the
+    // list.
+    const auto settle = qScopeGuard([] { settled = true; });
     while (!prefsFile().save(bytes)) {
         // A signal or the session's end may come while the question is up; it cancels it.
         if (quittingUnattended()) {
