@@ -112,19 +112,26 @@ private slots:
         QTest::addColumn<QString>("kind"); // what is at the file's path, see make()
         QTest::addColumn<QString>("fault"); // makes the first save fail
         QTest::addColumn<QString>("kept"); // the copy's name, " 3)" when the two before are taken
-        const auto row = [](const char *tag, const QString &kind, const QString &fault,
-                             const QString &kept) { QTest::newRow(tag) << kind << fault << kept; };
+        QTest::addColumn<int>("why"); // the first save's failure, -1 for none
+        using enum SaveFailure::Kind;
+        const auto row
+            = [](const char *tag, const QString &kind, const QString &fault, const QString &kept,
+                  int why = -1) { QTest::newRow(tag) << kind << fault << kept << why; };
         const QString copy = unread + u')';
         row("first run, no folder yet", "nothing", {}, {});
         row("read in part: copied, the name taken twice", "partly read file", {}, unread + " 3)");
         row("unreadable: moved aside", "unreadable", {}, copy);
         row("a link to a pipe: the link moved aside", "link to a pipe", {}, copy);
         row("a link to a file: written through", "link to a file", {}, {});
-        row("path is a folder: never saved", "folder", {}, {});
-        row("short write", "file", "short write", {});
-        row("folder not writable", "file", "read-only folder", {});
-        row("no room for the copy: waits", "partly read file", "room for the file only", copy);
-        row("short write after the move aside: moved back", "pipe", "short write", copy);
+        row("path is a folder: never saved", "folder", {}, {}, int(NotAFile));
+        row("short write", "file", "short write", {}, int(NoRoom));
+        row("folder not writable", "file", "read-only folder", {}, int(FolderReadOnly));
+        row("file not writable", "file", "read-only file", {}, int(FileReadOnly));
+        row("folder a link into a drive not mounted", "nothing", "unmounted", {}, int(Unreachable));
+        row("no room for the copy: waits", "partly read file", "room for the file only", copy,
+            int(NoRoom));
+        row("short write after the move aside: moved back", "pipe", "short write", copy,
+            int(NoRoom));
         row("access control list kept", "ACL file", {}, {});
         row("extended attribute kept", "xattr file", {}, {});
         row("byte-order mark: skipped, kept in the copy", "BOM file", {}, copy);
@@ -138,7 +145,8 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, fault);
         QFETCH(QString, kept);
-        if ((kind == u"unreadable" || fault == u"read-only folder") && geteuid() == 0)
+        QFETCH(int, why);
+        if ((kind == u"unreadable" || fault.startsWith(u"read-only")) && geteuid() == 0)
             QSKIP("root ignores permission bits: runs in the tst_prefsfile_unprivileged entry");
         QTemporaryDir dir;
         const QString folder = dir.filePath(u"config"_s);
@@ -164,17 +172,27 @@ private slots:
             // 40 bytes cut a header short; 1024 take one but no copy of a file read in part.
             const rlimit limited = { fault == u"short write" ? 40u : 1024u, unlimited.rlim_max };
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+            const QByteArray file = QFile::encodeName(prefs.path());
             QVERIFY(fault != u"read-only folder"
                 || ::chmod(QFile::encodeName(folder).constData(), 0500) == 0);
+            QVERIFY(fault != u"read-only file" || ::chmod(file.constData(), 0400) == 0);
+            const QString drive = dir.filePath(u"drive"_s);
+            QVERIFY(fault != u"unmounted" || QFile::link(drive + u"/config"_s, folder));
             const bool saved = prefs.save(header.toStdString());
             QVERIFY(setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+            // The drive mounted again: the link leads to a folder once more.
+            QVERIFY(fault != u"unmounted" || QDir().mkpath(drive + u"/config"_s));
+            QVERIFY(fault != u"read-only file" || ::chmod(file.constData(), 02640) == 0);
             QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0 && !saved);
+            QCOMPARE(prefs.lastFailure().value_or(SaveFailure { SaveFailure::Kind(-1) }).kind,
+                SaveFailure::Kind(why));
             QCOMPARE(what(prefs.path()), before);
             QCOMPARE(entries(folder), beforeEntries);
             if (kind == u"folder")
                 return;
         }
         QVERIFY(prefs.save(header.toStdString()) && prefs.save(header.toStdString()));
+        QVERIFY(!prefs.lastFailure());
         // A link to the file is written through; one to anything else went aside with the thing.
         QCOMPARE(QFileInfo(prefs.path()).isSymLink(), kind == u"link to a file");
         // A file read keeps its mode, owner and attributes; only a new one is its owner's alone.
@@ -186,6 +204,19 @@ private slots:
             beforeEntries.size() + (kind == u"nothing" ? 1 : 0) + (kept.isEmpty() ? 0 : 1));
         if (!kept.isEmpty())
             QCOMPARE(what(folder + u'/' + kept), before);
+    }
+
+    // A copy is new and its owner's alone, in a folder its owner's alone: without a state folder
+    // given, in the home folder's.
+    void unsavedCopies()
+    {
+        QTemporaryDir home;
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_STATE_HOME", "relative");
+        const QString folder = home.filePath(u".local/state/tallyfox"_s);
+        const QString copy = UnsavedCopies::keep("a\n");
+        QCOMPARE(copy, folder + u"/Tallyfox Prefs (unsaved 2026-05-27 09-00-00)"_s);
+        QCOMPARE(what(folder).left(4) + what(copy).left(4) + what(copy).right(2), "700 600 a\n");
     }
 
 private:

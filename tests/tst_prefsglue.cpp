@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,6 +35,7 @@ private slots:
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(m_data.path()));
     }
 
     // Each test starts a window of its own.
@@ -106,6 +109,67 @@ private slots:
         QVERIFY(QFile::remove(m_path));
         GlobalsModule::savePrefs();
         QVERIFY(!QFile::exists(m_path) && !Window1::existing());
+    }
+
+    void failedSaves_data()
+    {
+        QTest::addColumn<bool>("fails"); // a folder takes the file's place once it is loaded
+        QTest::addColumn<QString>("end"); // a save at the last chance, or closing and the answer
+        QTest::newRow("saved: no message, no copy") << false << u"last chance"_s;
+        QTest::newRow("told once, the list in a copy") << true << u"last chance"_s;
+        QTest::newRow("closing: Try Again, the folder gone") << true << u"Try Again"_s;
+        QTest::newRow("closing: Quit Without Saving") << true << u"Quit Without Saving"_s;
+    }
+
+    // The list that cannot be saved is never lost in silence: the running row stopped, it goes to
+    // the file or a copy that the next start names once, or the user decides at closing.
+    void failedSaves()
+    {
+        QFETCH(bool, fails);
+        QFETCH(QString, end);
+        openWindow(header + "#saveditem r\t05/27 08:30\t\t\n");
+        GlobalsModule::loadPrefs();
+        const QDir state(m_data.filePath(u"tallyfox"_s));
+        const auto clear = qScopeGuard([this, state] {
+            QDir(m_path).removeRecursively();
+            QDir(state).removeRecursively();
+        });
+        QVERIFY(!fails || (QFile::remove(m_path) && QDir().mkdir(m_path)));
+        m_window->listBox()->AddRow("new");
+        GlobalsModule::savePrefs();
+        GlobalsModule::savePrefs();
+        QCOMPARE(messages(), fails ? QStringList { m_path } : QStringList());
+        QTimer answering; // the question at closing, answered with the folder gone
+        connect(&answering, &QTimer::timeout, this, [this, end] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            for (QAbstractButton *button : box ? box->buttons() : QList<QAbstractButton *>())
+                if (button->text() == end && QDir(m_path).removeRecursively())
+                    button->click();
+        });
+        answering.start(10);
+        if (end == u"last chance")
+            GlobalsModule::saveAtLastChance();
+        else
+            m_window->close();
+        const QStringList copies = state.entryList({ u"Tallyfox Prefs (unsaved *"_s });
+        QCOMPARE(copies.size(), fails && end == u"last chance" ? 1 : 0);
+        const QString saved = copies.isEmpty() ? m_path : state.filePath(copies.value(0));
+        QCOMPARE(fileBytes(saved),
+            end == u"Quit Without Saving" ? QByteArray()
+                                          : header
+                    + "#saveditem r\t05/27 08:30\t05/27 09:00\t0' 30\"\n"
+                      "#saveditem new\t\t\t\n");
+        if (copies.isEmpty())
+            return;
+        close(true);
+        QDir(m_path).removeRecursively();
+        for (int start = 0; start < 2; ++start) {
+            openWindow(header);
+            GlobalsModule::loadPrefs();
+            QCoreApplication::processEvents();
+            QCOMPARE(messages(), start == 0 ? QStringList { saved } : QStringList());
+            close(true);
+        }
     }
 
 private:

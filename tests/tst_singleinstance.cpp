@@ -116,6 +116,8 @@ private slots:
             return;
         }
         QCOMPARE(first.start(), SingleInstance::Outcome::Run);
+        // Without the lock, the program tells at once that it cannot save.
+        QCOMPARE(first.holdsLock(), fault != u"read-only folder");
         const QByteArray tmpdir = qgetenv("TMPDIR");
         if (fault == u"lock deleted")
             QVERIFY(QFile::remove(path + u".lock"_s));

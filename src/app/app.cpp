@@ -2,6 +2,7 @@
 
 #include "aboutbox.h"
 #include "globalsmodule.h"
+#include "lastchance.h"
 #include "menu.h"
 #include "mylistclass.h"
 #include "prefsfile.h"
@@ -11,9 +12,7 @@
 #include "runningtray.h"
 #include "signalwatcher.h"
 #include "singleinstance.h"
-<<<<<<< HEAD
 #include "timeawayquestion.h"
-=======
 #include "statusicon.h"
 >>>>>>> tray
 #include "window1.h"
@@ -55,10 +54,11 @@ App::App(int &argc, char **argv)
     connect(this, &QCoreApplication::aboutToQuit, this, &App::Close);
     // A kill, a logout or a shutdown ends the run as Quit does, so no running row is lost.
     auto *watcher = new SignalWatcher(this);
-    connect(watcher, &SignalWatcher::received, this, &quitApplication);
+    // Nobody is there to answer a question on the way out.
+    connect(watcher, &SignalWatcher::received, this, &quitUnattended);
     // Only after the session manager has had its answer.
     connect(this, &QGuiApplication::commitDataRequest, this,
-        [this] { QTimer::singleShot(0, this, &quitApplication); });
+        [this] { QTimer::singleShot(0, this, &quitUnattended); });
 }
 
 App::~App()
@@ -87,9 +87,20 @@ int App::run()
         QMessageBox::critical(nullptr, applicationName(), single.problem());
         return 1;
     }
+    // Where the lock cannot be made, the file cannot be saved either: the user hears of it at
+    // once, not at the first change.
+    m_saveAtOnce = !single.holdsLock();
     Window1 *window = Window1::instance();
     PrefsSaving saving(window);
+<<<<<<< HEAD
     new TimeAwayQuestion(window->listBox(), window); // the window owns it
+=======
+    // A display that goes away ends the run from deep inside the event loop, without returning
+    // here: the list and the lock are seen to on the way.
+    const LastChance lastChance([&single] {
+        GlobalsModule::saveAtLastChance();
+        single.release();
+    });
     connect(&single, &SingleInstance::activationRequested, window, [window] {
         // Before the file is loaded (the resource message is up) the window holds nothing yet.
         if (window->isVisible())
@@ -133,6 +144,8 @@ void App::Open()
                                   "It is built with Qt, with thanks to all who make it. ";
     AboutBox::instance()->Show();
     updateMenus();
+    if (m_saveAtOnce)
+        GlobalsModule::savePrefs();
     // Not needed to show the window, and its sizes take a while to decode: it follows at once.
     QTimer::singleShot(0, this, [] { setWindowIcon(Resources::appIcon()); });
 }

@@ -40,4 +40,5 @@ private:
 
     QPointer<Menu> m_menu;
     bool m_splash = false;
+    bool m_saveAtOnce = false;
 };

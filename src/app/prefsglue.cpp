@@ -1,24 +1,34 @@
 #include "prefsglue.h"
 
+#include "dateservice.h"
 #include "directives.h"
 #include "globalsmodule.h"
 #include "listmodel.h"
 #include "mylistclass.h"
 #include "prefsfile.h"
 #include "prefsformat.h"
+#include "projectrows.h"
+#include "quitting.h"
 #include "screenplace.h"
 #include "window1.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -30,6 +40,156 @@ PrefsFile &prefsFile()
 
 bool loaded = false;
 bool loading = false;
+// The window is closing: its own save follows, and no other may come between.
+bool closing = false;
+// The list's last save is done, or was given up by the user: nothing is left for a last chance.
+bool settled = false;
+
+// What a save needs beyond the rows, as last seen, for a save that may touch no widget.
+struct LastSeen
+{
+    WindowPlace place;
+    std::string columnWidths;
+    QPointer<ListModel> model;
+    // The kinds of failure the user was told about since the last save that succeeded.
+    std::vector<SaveFailure::Kind> told;
+};
+
+LastSeen &lastSeen()
+{
+    static LastSeen seen;
+    return seen;
+}
+
+void look(const Window1 &window)
+{
+    lastSeen().place = { window.Left(), window.Top(), window.Width(), window.Height() };
+    lastSeen().columnWidths = window.listBox()->ColumnWidths();
+}
+
+std::string fileText(const std::vector<ListRow> &rows)
+{
+    return prefsText(lastSeen().place, lastSeen().columnWidths, rows, gIdleMinutes);
+}
+
+// Why a save failed, in a sentence.
+QString reason(const SaveFailure &failure)
+{
+    switch (failure.kind) {
+    case SaveFailure::Kind::FileReadOnly:
+        return QObject::tr("You may not change the file.");
+    case SaveFailure::Kind::FolderReadOnly:
+        return QObject::tr("You may not write in its folder.");
+    case SaveFailure::Kind::NoRoom:
+        return QObject::tr("The disk is full, or you have used up your space on it.");
+    case SaveFailure::Kind::NotAFile:
+        return QObject::tr("A folder, or something else that is not a file, has its name.");
+    case SaveFailure::Kind::Unreachable:
+        return QObject::tr("Its folder cannot be reached: it is missing, or on a drive that is "
+                           "not mounted.");
+    case SaveFailure::Kind::Other:
+        break;
+    }
+    return QObject::tr("The system says: %1.").arg(qt_error_string(failure.error));
+}
+
+QString failureText(const SaveFailure &failure)
+{
+    return QObject::tr("Tally Fox could not save its preferences file “%1”. %2")
+        .arg(QDir::toNativeSeparators(prefsFile().path()), reason(failure));
+}
+
+// Once for each kind of failure until a save succeeds: the same news at every change would be
+// noise, and the list is safe in the window meanwhile.
+void tellAboutFailure(Window1 &window)
+{
+    const std::optional<SaveFailure> failure = prefsFile().lastFailure();
+    std::vector<SaveFailure::Kind> &told = lastSeen().told;
+    if (!failure) {
+        told.clear();
+        return;
+    }
+    if (std::find(told.begin(), told.end(), failure->kind) != told.end())
+        return;
+    told.push_back(failure->kind);
+    const QString text = failureText(*failure)
+        + QObject::tr(" The list is kept here, and every change tries to save it again.");
+    qWarning().noquote() << text;
+    auto *box = new QMessageBox(
+        QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok, &window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+// For a run that ends with nobody to ask: the list goes where no save can lose it.
+void keepUnsaved(const std::string &bytes)
+{
+    const QString copy = UnsavedCopies::keep(bytes);
+    const QString outcome = copy.isEmpty()
+        ? QObject::tr(" Nor could the list be kept in “%1”: it is lost.")
+              .arg(QDir::toNativeSeparators(UnsavedCopies::folder()))
+        : QObject::tr(" The list is kept as “%1”.").arg(QDir::toNativeSeparators(copy));
+    qWarning().noquote() << failureText(prefsFile().lastFailure().value_or(SaveFailure {}))
+            + outcome;
+}
+
+// The lists that an earlier run could not save, each named once.
+void tellAboutUnsavedCopies(Window1 &window)
+{
+    for (const QString &copy : UnsavedCopies::takeUntold()) {
+        const QString text
+            = QObject::tr("When Tally Fox last ended, it could not save its preferences file "
+                          "“%1”. The list as it was then is kept as “%2”: to go on with it, quit "
+                          "Tally Fox and put that copy in place of the preferences file.")
+                  .arg(
+                      QDir::toNativeSeparators(prefsFile().path()), QDir::toNativeSeparators(copy));
+        auto *box = new QMessageBox(QMessageBox::Information, QCoreApplication::applicationName(),
+            text, QMessageBox::Ok, &window);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    }
+}
+
+enum class Answer { TryAgain, SaveACopy, QuitWithoutSaving };
+
+Answer askBeforeQuitting(Window1 &window)
+{
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+        failureText(prefsFile().lastFailure().value_or(SaveFailure {})), QMessageBox::NoButton,
+        &window);
+    box.setInformativeText(
+        QObject::tr("If you quit without saving, the changes since the last save are lost."));
+    QPushButton *again = box.addButton(QObject::tr("Try Again"), QMessageBox::AcceptRole);
+    QPushButton *copy = box.addButton(QObject::tr("Save a Copy..."), QMessageBox::ActionRole);
+    box.addButton(QObject::tr("Quit Without Saving"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(again);
+    // Closing the question is no answer: it comes back.
+    box.setEscapeButton(again);
+    box.exec();
+    if (box.clickedButton() == copy)
+        return Answer::SaveACopy;
+    return box.clickedButton() == again || !box.clickedButton() ? Answer::TryAgain
+                                                                : Answer::QuitWithoutSaving;
+}
+
+// False when no copy was saved, the dialog cancelled included.
+bool saveACopy(Window1 &window, const std::string &bytes)
+{
+    const QString path = QFileDialog::getSaveFileName(&window, QObject::tr("Save a Copy"),
+        QDir::home().filePath(QFileInfo(prefsFile().path()).fileName()));
+    if (path.isEmpty())
+        return false;
+    PrefsFile copy(path);
+    if (copy.save(bytes))
+        return true;
+    QMessageBox::warning(&window, QCoreApplication::applicationName(),
+        QObject::tr("Tally Fox could not save the copy “%1”. %2")
+            .arg(QDir::toNativeSeparators(path),
+                reason(copy.lastFailure().value_or(SaveFailure {}))));
+    return false;
+}
 
 // A place that would leave the window out of reach (a monitor unplugged, a scale factor changed,
 // a file from another machine) goes onto the nearest screen, shrunk to fit it; one on screen
@@ -130,7 +290,15 @@ void GlobalsModule::loadPrefs()
     gDirectives.clear();
     gIdleMinutes = defaultIdleMinutes;
     loaded = true;
-    const auto keep = qScopeGuard([window] { saveSoonWhenNotReadWhole(window); });
+    closing = false;
+    settled = false;
+    lastSeen().told.clear();
+    const auto keep = qScopeGuard([window] {
+        saveSoonWhenNotReadWhole(window);
+        look(*window);
+        // Once the window shows, so that the message comes above it.
+        QTimer::singleShot(0, window, [window] { tellAboutUnsavedCopies(*window); });
+    });
     if (!prefsFile().load())
         return;
     WindowTarget target(*window, gDirectives.size());
@@ -145,23 +313,43 @@ void GlobalsModule::loadPrefs()
 void GlobalsModule::savePrefs()
 {
     Window1 *window = Window1::existing();
-    if (!window || !loaded || loading)
+    if (!window || !loaded || loading || closing)
         return;
-    const WindowPlace place { window->Left(), window->Top(), window->Width(), window->Height() };
-    const myListClass *list = window->listBox();
-    prefsFile().save(
-        prefsText(place, list->ColumnWidths(), list->listModel()->rows(), gIdleMinutes));
+    look(*window);
+    prefsFile().save(fileText(window->listBox()->listModel()->rows()));
+    tellAboutFailure(*window);
     tellAboutCopies(*window);
+}
+
+void GlobalsModule::saveAtLastChance()
+{
+    if (!loaded || loading || settled || !lastSeen().model)
+        return;
+    settled = true;
+    std::vector<ListRow> rows = lastSeen().model->rows();
+    stopRunningRows(rows, Date().TotalSeconds());
+    const std::string bytes = fileText(rows);
+    if (!prefsFile().save(bytes))
+        keepUnsaved(bytes);
 }
 
 PrefsSaving::PrefsSaving(Window1 *window, QObject *parent)
     : QObject(parent)
+    , m_window(window)
 {
+    // Made now, before anything that may use them at exit is registered to run then: they are
+    // destroyed only after it.
+    prefsFile();
+    lastSeen().model = window->listBox()->listModel();
+    window->installEventFilter(this);
+    connect(window->listBox()->horizontalHeader(), &QHeaderView::sectionResized, this,
+        [window] { look(*window); });
+
     m_changeSave.setSingleShot(true);
     m_changeSave.setInterval(0);
     connect(&m_changeSave, &QTimer::timeout, this, &GlobalsModule::savePrefs);
 
-    connect(window, &Window1::closing, this, &GlobalsModule::savePrefs);
+    connect(window, &Window1::closing, this, &PrefsSaving::saveAtClose);
 
     const auto scheduleSave = [this] {
         if (!loading)
@@ -173,4 +361,40 @@ PrefsSaving::PrefsSaving(Window1 *window, QObject *parent)
     connect(model, &ListModel::dataChanged, this, scheduleSave);
     connect(model, &ListModel::layoutChanged, this, scheduleSave);
     connect(model, &ListModel::modelReset, this, scheduleSave);
+}
+
+bool PrefsSaving::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        look(*m_window);
+    return QObject::eventFilter(watched, event);
+}
+
+// The last save of the run. While it fails, the user is asked, as often as it takes: Try Again,
+// Save a Copy..., or Quit Without Saving.
+void PrefsSaving::saveAtClose()
+{
+    if (!loaded || loading || closing || settled)
+        return;
+    closing = true;
+    look(*m_window);
+    const std::string bytes = fileText(m_window->listBox()->listModel()->rows());
+    // Until it is settled, a run that ends under the question (the display gone) still keeps the
+    // list.
+    const auto settle = qScopeGuard([] { settled = true; });
+    while (!prefsFile().save(bytes)) {
+        // A signal or the session's end may come while the question is up; it cancels it.
+        if (quittingUnattended()) {
+            keepUnsaved(bytes);
+            return;
+        }
+        const Answer answer = askBeforeQuitting(*m_window);
+        if (quittingUnattended())
+            continue;
+        if (answer == Answer::QuitWithoutSaving
+            || (answer == Answer::SaveACopy && saveACopy(*m_window, bytes)))
+            return;
+    }
+    lastSeen().told.clear();
+    tellAboutCopies(*m_window);
 }

@@ -9,6 +9,17 @@ bool isRunning(const RowTimes &row)
     return !row.start.empty() && row.finish.empty();
 }
 
+void stopRunningRows(std::vector<ListRow> &rows, double nowSeconds)
+{
+    const std::string finish = returnTime(nowSeconds);
+    for (ListRow &row : rows) {
+        if (!isRunning({ row[columnIndex(Column::Start)], row[columnIndex(Column::Finish)], {} }))
+            continue;
+        row.set(columnIndex(Column::Finish), finish);
+        row.set(columnIndex(Column::Total), totalText(row[columnIndex(Column::Start)], finish));
+    }
+}
+
 ButtonStates buttonStates(const std::optional<RowTimes> &selected)
 {
     if (!selected)

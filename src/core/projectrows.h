@@ -28,6 +28,10 @@ struct RowTimes
 // stops exactly these rows.
 [[nodiscard]] bool isRunning(const RowTimes &row);
 
+// Stops every running row at nowSeconds (Date's TotalSeconds scale), as closing the main window
+// does: each gets its Finish and its Total.
+void stopRunningRows(std::vector<ListRow> &rows, double nowSeconds);
+
 // What the Start/Stop pair shows for the selected row, or for no selection.
 struct ButtonStates
 {

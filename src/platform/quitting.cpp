@@ -8,6 +8,7 @@
 namespace {
 
 bool quitting = false;
+bool unattended = false;
 
 void finishQuitting()
 {
@@ -35,4 +36,16 @@ void quitApplication()
         return;
     quitting = true;
     finishQuitting();
+}
+
+void quitUnattended()
+{
+    unattended = true;
+    quitting = true;
+    finishQuitting();
+}
+
+bool quittingUnattended()
+{
+    return unattended;
 }

@@ -122,6 +122,13 @@ SingleInstance::Outcome SingleInstance::start()
     return Outcome::Refused;
 }
 
+void SingleInstance::release()
+{
+    m_server.close();
+    if (m_lock)
+        m_lock->unlock();
+}
+
 bool SingleInstance::lockAndListen(int timeout)
 {
     if (!m_lock->tryLock(timeout) && m_lock->error() == QLockFile::LockFailedError)

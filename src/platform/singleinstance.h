@@ -30,6 +30,12 @@ public:
     // Decides whether this copy may run. Without a path, or in a folder where the lock cannot
     // be made (where the file could not be saved either), there is nothing to share: it runs.
     [[nodiscard]] Outcome start();
+    // Whether this copy holds the lock: false also when it runs in a folder where the lock could
+    // not be made.
+    [[nodiscard]] bool holdsLock() const { return m_lock && m_lock->isLocked(); }
+    // Lets go of the lock and the socket at once, for a run that ends without unwinding (the
+    // process exits from deep inside the event loop).
+    void release();
     // Why the start was refused, naming the lock file.
     [[nodiscard]] QString problem() const { return m_problem; }
 

@@ -16,9 +16,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
@@ -213,6 +215,65 @@ std::chrono::year_month_day dayOf(QDate date)
 
 const QString dayFormat = u"yyyy-MM-dd"_s;
 
+// "<path> (<why> <date time>)", with a number before the ")" when that is taken. No colons: they
+// are awkward in file names on some systems and in some file managers.
+QString copyName(const QString &path, const QString &why)
+{
+    const QString stamp
+        = QDateTime::fromSecsSinceEpoch(Clock::current().now()).toString(u"yyyy-MM-dd hh-mm-ss"_s);
+    const QString stem = path + u" ("_s + why + u' ' + stamp;
+    QString candidate = stem + u')';
+    for (int n = 2; nameTaken(candidate); ++n)
+        candidate = stem + u' ' + QString::number(n) + u')';
+    return candidate;
+}
+
+// The names of the unsaved copies the user was told about, one a line.
+const QString toldName = u"unsaved copies told"_s;
+
+bool isOneOf(int error, std::initializer_list<int> errors)
+{
+    return std::find(errors.begin(), errors.end(), error) != errors.end();
+}
+
+// Why a save to path failed, from what is on disk now and the error the save met. What is on
+// disk comes first: the error may be one of a later step, or none at all where Qt itself
+// refused (a file it may not write).
+SaveFailure failureAt(const QString &path, int error)
+{
+    using Kind = SaveFailure::Kind;
+    if (path.isEmpty())
+        return { Kind::Unreachable, error };
+    // Whatever step met it, a full disk is the news: what is at the path then may be only what
+    // the save moved back.
+    if (isOneOf(error, { ENOSPC, EDQUOT, EFBIG }))
+        return { Kind::NoRoom, error };
+    const QByteArray file = QFile::encodeName(path);
+    struct stat status = {};
+    if (::stat(file.constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return { Kind::NotAFile, error };
+    // The nearest folder of the path that is there, or a link that leads nowhere.
+    QString folder = QFileInfo(path).absolutePath();
+    while (::lstat(QFile::encodeName(folder).constData(), &status) != 0 && folder != u"/")
+        folder = QFileInfo(folder).path();
+    const QByteArray near = QFile::encodeName(folder);
+    if (::stat(near.constData(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return { Kind::Unreachable, error };
+    if (::access(file.constData(), F_OK) == 0 && ::access(file.constData(), W_OK) != 0
+        && errno != EROFS)
+        return { Kind::FileReadOnly, error };
+    if (::access(near.constData(), W_OK | X_OK) != 0)
+        return { Kind::FolderReadOnly, error };
+    struct statvfs space = {};
+    if (::statvfs(near.constData(), &space) == 0 && space.f_bavail == 0)
+        return { Kind::NoRoom, error };
+    if (isOneOf(error, { EACCES, EPERM, EROFS }))
+        return { Kind::FolderReadOnly, error };
+    if (folder != QFileInfo(path).absolutePath() || isOneOf(error, { ENOENT, ENOTDIR }))
+        return { Kind::Unreachable, error };
+    return { Kind::Other, error };
+}
+
 } // namespace
 
 PrefsFile::PrefsFile()
@@ -259,6 +320,17 @@ void PrefsFile::markNotReadWhole()
 }
 
 bool PrefsFile::save(std::string_view bytes)
+{
+    m_failure.reset();
+    // What the last save met is no news of this one.
+    errno = 0;
+    if (replace(bytes))
+        return true;
+    m_failure = failureAt(m_path, errno);
+    return false;
+}
+
+bool PrefsFile::replace(std::string_view bytes)
 {
     if (m_path.isEmpty())
         return false;
@@ -374,12 +446,50 @@ void PrefsFile::backUp()
 
 QString PrefsFile::copyPath(const QString &why) const
 {
-    // No colons: they are awkward in file names on some systems and in some file managers.
-    const QString stamp
-        = QDateTime::fromSecsSinceEpoch(Clock::current().now()).toString(u"yyyy-MM-dd hh-mm-ss"_s);
-    const QString stem = m_path + u" ("_s + why + u' ' + stamp;
-    QString candidate = stem + u')';
-    for (int n = 2; nameTaken(candidate); ++n)
-        candidate = stem + u' ' + QString::number(n) + u')';
-    return candidate;
+    return copyName(m_path, why);
+}
+
+QString UnsavedCopies::folder()
+{
+    // Relative values are to be ignored, as if unset.
+    const QString state = QFile::decodeName(qgetenv("XDG_STATE_HOME"));
+    const QString base
+        = QDir::isAbsolutePath(state) ? state : QDir::homePath() + u"/.local/state"_s;
+    return base + u"/tallyfox"_s;
+}
+
+QString UnsavedCopies::keep(std::string_view bytes)
+{
+    const QString place = folder();
+    const QByteArray name = QFile::encodeName(place);
+    // Made for its owner alone: it holds what someone worked on. One that exists is left as its
+    // owner made it.
+    if (!QDir().mkpath(QFileInfo(place).path())
+        || (::mkdir(name.constData(), S_IRWXU) != 0 && errno != EEXIST))
+        return {};
+    const QString path = copyName(place + u"/Tallyfox Prefs"_s, u"unsaved"_s);
+    return writeAtomically(path, bytes, std::nullopt, nullptr) ? path : QString();
+}
+
+QStringList UnsavedCopies::takeUntold()
+{
+    const QDir place(folder());
+    QFile told(place.filePath(toldName));
+    QStringList known;
+    if (told.open(QIODevice::ReadOnly))
+        known = QString::fromUtf8(told.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    told.close();
+    QStringList untold;
+    for (const QString &name : place.entryList({ u"Tallyfox Prefs (unsaved *"_s }, QDir::Files)) {
+        if (!known.contains(name))
+            untold << name;
+    }
+    if (untold.isEmpty())
+        return {};
+    // Should this fail, the copies are told about again at the next start: better than never.
+    if (told.open(QIODevice::Append))
+        told.write((untold.join(u'\n') + u'\n').toUtf8());
+    for (QString &name : untold)
+        name = place.filePath(name);
+    return untold;
 }

@@ -25,6 +25,28 @@ struct KeptCopy
     bool operator==(const KeptCopy &) const = default;
 };
 
+// Why a save failed, as far as the user can act on it, with the system's error behind it.
+struct SaveFailure
+{
+    enum class Kind {
+        // No permission to change the file itself.
+        FileReadOnly,
+        // No permission to write in the file's folder, or a file system mounted read-only.
+        FolderReadOnly,
+        // The disk is full, a quota is used up, or the file grew past a size limit.
+        NoRoom,
+        // A folder, or anything else that is not a file, is where the file should be.
+        NotAFile,
+        // The folder is not there: a link into a drive that is not mounted, say.
+        Unreachable,
+        Other,
+    };
+    Kind kind = Kind::Other;
+    int error = 0;
+
+    bool operator==(const SaveFailure &) const = default;
+};
+
 // The preferences file on disk: "Tallyfox Prefs" directly in the user's configuration folder.
 class PrefsFile
 {
@@ -61,6 +83,8 @@ public:
     // the backup folder as "Tallyfox Prefs <date>", and prunes the older backups; a backup that
     // cannot be made does not stop the save.
     bool save(std::string_view bytes);
+    // Why the last save failed; nothing when it succeeded.
+    [[nodiscard]] std::optional<SaveFailure> lastFailure() const { return m_failure; }
 
     // The copies kept by the saves since the last call.
     [[nodiscard]] std::vector<KeptCopy> takeKeptCopies();
@@ -84,6 +108,7 @@ private:
     [[nodiscard]] static std::optional<Stamp> stampOf(const QString &path);
 
     [[nodiscard]] QString copyPath(const QString &why) const;
+    bool replace(std::string_view bytes);
     bool keepChangedElsewhere();
     void backUp();
 
@@ -94,4 +119,21 @@ private:
     bool m_looked = false;
     std::optional<Stamp> m_seen;
     std::vector<KeptCopy> m_kept;
+    std::optional<SaveFailure> m_failure;
 };
+
+// Where the list goes when it could not be saved and nobody is there to be asked (a signal, the
+// end of the session, a display gone): "tallyfox" in the user's state folder.
+namespace UnsavedCopies {
+
+// "$XDG_STATE_HOME/tallyfox", else "~/.local/state/tallyfox".
+[[nodiscard]] QString folder();
+// Writes bytes to a new "Tallyfox Prefs (unsaved <date time>)" there, readable by its owner
+// only, in a folder made for its owner alone when missing. Its path; empty when it could not be
+// written.
+QString keep(std::string_view bytes);
+// The copies there that no earlier call returned, in this run or an earlier one. Each is returned
+// once.
+QStringList takeUntold();
+
+} // namespace UnsavedCopies

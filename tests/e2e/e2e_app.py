@@ -17,9 +17,10 @@ FILE = ("#version 1.5\n#windowpos 100\t120\t493\t233\n#columnwidths 35%,25%,25%,
         "#saveditem Alpha\t\t\t\n#saveditem " + STOPPED + "\n")
 
 
-def xdotool(*args, check=True):
+def xdotool(*args, check=True, display=None):
     return subprocess.run(["xdotool", *map(str, args)], check=check, capture_output=True,
-                          text=True, timeout=20).stdout.strip()
+                          text=True, timeout=20,
+                          env=dict(os.environ, DISPLAY=display) if display else None).stdout.strip()
 
 
 def find(name, pid=None):
@@ -41,10 +42,16 @@ def wait_for(predicate, what, timeout=15.0):
     raise AssertionError(f"timed out waiting for {what}")
 
 
+def saved_rows(text):
+    return [line[len("#saveditem "):].split("\t") for line in text.split("\n")
+            if line.startswith("#saveditem ")]
+
+
 class Run:
     """One run of the program with a HOME and configuration folder of its own."""
 
-    def __init__(self, test, prefs=None, binary=None, clock=None, home=None):
+    def __init__(self, test, prefs=None, binary=None, clock=None, home=None, display=None,
+                 before=None):
         self.home = home or test.enterContext(tempfile.TemporaryDirectory(
             prefix="tallyfox-e2e-", ignore_cleanup_errors=True))
         self.prefs, self.clock = os.path.join(self.home, "config", "Tallyfox Prefs"), clock
@@ -52,7 +59,9 @@ class Run:
         if prefs is not None:
             Path(self.prefs).write_text(prefs)
         env = dict(os.environ, HOME=self.home, XDG_CONFIG_HOME=os.path.dirname(self.prefs),
-                   QT_QPA_PLATFORM="xcb", TZ="UTC")
+                   QT_QPA_PLATFORM="xcb", TZ="UTC", DISPLAY=display or os.environ["DISPLAY"])
+        if before:
+            before(self)
         if clock:
             self.clock = os.path.join(self.home, "clock")
             self.set_clock(clock)
@@ -107,8 +116,7 @@ class Run:
         return Path(self.prefs).read_text(encoding="utf-8", errors="surrogateescape")
 
     def rows(self):
-        return [line[len("#saveditem "):].split("\t") for line in self.text().split("\n")
-                if line.startswith("#saveditem ")] if os.path.exists(self.prefs) else []
+        return saved_rows(self.text()) if os.path.exists(self.prefs) else []
 
     def wait_rows(self, check, what):
         return wait_for(lambda: (lambda rows: rows if check(rows) else None)(self.rows()), what)
@@ -281,6 +289,49 @@ class TimeAway(unittest.TestCase):
         xdotool("key", "ctrl+q")
         self.assertEqual(run.exit_status(), 0)
         self.assertEqual(run.rows()[0][1], moved)
+
+
+class FailedSaves(unittest.TestCase):
+    """A list that cannot be saved is never lost in silence, and a lost display still saves."""
+    RUNNING = FILE.replace("Alpha\t\t", "Alpha\t05/27 08:30\t")
+    ROWS = [["Alpha", "05/27 08:30", "05/27 09:00", "0' 30\""], STOPPED.split("\t")]
+
+    def test_failed_saves(self):
+        for name, before, after in (  # before the start, or once ready
+                ("read-only folder", lambda run: os.chmod(os.path.dirname(run.prefs), 0o500), None),
+                ("a folder in place", None, lambda run: os.remove(run.prefs) or os.mkdir(run.prefs))):
+            with self.subTest(name):
+                if before and os.geteuid() == 0:
+                    continue  # root ignores permission bits
+                run = Run(self, self.RUNNING, clock="2026-05-27 09:00:00", before=before)
+                if after:  # the message comes with the change
+                    run.ready()
+                    after(run)
+                    xdotool("key", "ctrl+n")
+                wait_for(lambda: len(xdotool("search", "--all", "--onlyvisible", "--pid", run.process
+                         .pid, "--name", MAIN, check=False).split()) == 2, "the message as well")
+                if before:  # the file as it was
+                    self.assertEqual(run.text(), self.RUNNING)
+                self.assertEqual(run.exit_status(sent=signal.SIGTERM), 0)
+                os.chmod(os.path.dirname(run.prefs), 0o700)
+                copy = next(Path(run.home, ".local/state/tallyfox").glob("* (unsaved *"))
+                self.assertEqual(saved_rows(copy.read_text()), self.ROWS + (
+                    [] if before else [["Untitled project 1", "", "", ""]]))
+
+    def test_display_lost_while_a_row_runs(self):
+        read, write = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp"],
+                                pass_fds=[write], stderr=subprocess.DEVNULL)
+        self.addCleanup(xvfb.wait, 10)
+        self.addCleanup(xvfb.kill)
+        display = ":" + os.read(read, 16).decode().strip()
+        run = Run(self, self.RUNNING, clock="2026-05-27 09:00:00", display=display)
+        wait_for(lambda: xdotool("search", "--onlyvisible", "--name", MAIN, check=False,
+                                 display=display), "the window on a display of its own")
+        xvfb.kill()
+        self.assertEqual(run.exit_status(), 1)
+        self.assertEqual(run.rows()[0], self.ROWS[0])
+        self.assertFalse(os.path.exists(run.prefs + ".lock"))
 
 
 def stacking():
