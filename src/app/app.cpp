@@ -12,9 +12,8 @@
 #include "runningtray.h"
 #include "signalwatcher.h"
 #include "singleinstance.h"
-#include "timeawayquestion.h"
 #include "statusicon.h"
->>>>>>> tray
+#include "timeawayquestion.h"
 #include "window1.h"
 
 #include <QMessageBox>
@@ -92,9 +91,7 @@ int App::run()
     m_saveAtOnce = !single.holdsLock();
     Window1 *window = Window1::instance();
     PrefsSaving saving(window);
-<<<<<<< HEAD
     new TimeAwayQuestion(window->listBox(), window); // the window owns it
-=======
     // A display that goes away ends the run from deep inside the event loop, without returning
     // here: the list and the lock are seen to on the way.
     const LastChance lastChance([&single] {
