@@ -69,7 +69,7 @@ void look(const Window1 &window)
 
 std::string fileText(const std::vector<ListRow> &rows)
 {
-    return prefsText(lastSeen().place, lastSeen().columnWidths, rows, gIdleMinutes);
+    return prefsText(lastSeen().place, lastSeen().columnWidths, rows, GlobalsModule::gIdleMinutes);
 }
 
 // Why a save failed, in a sentence.
