@@ -23,7 +23,7 @@ std::size_t toSize(int value)
 // What a view gets of a cell: enough to fill any screen, and few enough characters that laying
 // them out at every paint, measuring them or editing them stays instant. Below a line edit's
 // default limit, so that its editor holds the text as shown.
-constexpr std::size_t kShownBytes = 4096;
+constexpr std::size_t shownBytes = 4096;
 
 QString decoded(std::string_view bytes)
 {
@@ -34,7 +34,7 @@ QString decoded(std::string_view bytes)
 // with an ellipsis. The cell itself keeps every byte.
 QString shown(std::string_view bytes)
 {
-    const std::string_view part = leadingBytes(bytes, kShownBytes);
+    const std::string_view part = leadingBytes(bytes, shownBytes);
     QString text = decoded(part);
     if (part.size() < bytes.size())
         text += u'\u2026';
