@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""The real tallyfox on an X server, driven with real X input (xdotool), its clock set by faketime.
-Under an Xvfb that must not reset:
-  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" python3 e2e_app.py build/tallyfox"""
+"""The real tallyfox, driven with real X input (xdotool), its clock set by faketime. Under an Xvfb
+that must not reset: xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" python3 e2e_app.py BINARY"""
 import os, re, shutil, signal, socket, subprocess, sys, tempfile, time, unittest
 from pathlib import Path
 
@@ -45,8 +44,8 @@ def start(test, *command, **options):
 
 
 def geometry(window):
-    lines = xdotool("getwindowgeometry", "--shell", window).split()
-    return {key: int(value) for key, value in (line.split("=") for line in lines)}
+    return {key: int(value) for key, value in re.findall(
+        r"(\w+)=(\d+)", xdotool("getwindowgeometry", "--shell", window))}
 
 
 def wait_for(predicate, what, timeout=15.0):
@@ -178,8 +177,7 @@ class StartUp(unittest.TestCase):
                 if title == MAIN:  # a message, not the main window
                     self.assertRegex(output("xprop", "-id", box, "_NET_WM_WINDOW_TYPE"),
                                      r"_NET_WM_WINDOW_TYPE_DIALOG\b")
-                # The splash may be quicker to close itself than the key to come.
-                press(box, key, check=title == MAIN)
+                press(box, key, check=title == MAIN)  # the splash may close itself first
                 self.assertEqual(run.exit_status(), status)
                 self.assertTrue(not fine or fine(run.text()), run.text() if fine else "")
 
@@ -223,25 +221,23 @@ class Commands(unittest.TestCase):
         self.run_.wait_rows(lambda r: len(r) == 2, "the file written on switching away")
 
     def test_a_signal_keeps_a_rename(self):
-        run = self.run_
-        run.click(PROJECT_X, ROW_Y[0])
-        run.type_over("Kept", "F2")
-        self.assertEqual(run.exit_status(sent=signal.SIGTERM), 0)
-        self.assertEqual(run.rows()[0][0], "Kept")
+        self.run_.click(PROJECT_X, ROW_Y[0])
+        self.run_.type_over("Kept", "F2")
+        self.assertEqual(self.run_.exit_status(sent=signal.SIGTERM), 0)
+        self.assertEqual(self.run_.rows()[0][0], "Kept")
 
     def test_a_second_start_raises_the_dialog_and_a_signal_cancels_it(self):
-        run = self.run_
-        run.click(TOTAL_X, ROW_Y[1], double=True)  # a stopped row: the dialog opens
-        dialog = int(run.window(DIALOG))
-        xdotool("windowraise", run.main)  # the blocked window over its dialog
-        self.assertGreater(stacking().index(int(run.main)), stacking().index(dialog))
-        self.assertEqual(Run(self, home=run.home).exit_status(), 0)
-        wait_for(lambda: stacking().index(dialog) > stacking().index(int(run.main)),
+        self.run_.click(TOTAL_X, ROW_Y[1], double=True)  # a stopped row: the dialog opens
+        dialog = int(self.run_.window(DIALOG))
+        xdotool("windowraise", self.run_.main)  # the blocked window over its dialog
+        self.assertGreater(stacking().index(int(self.run_.main)), stacking().index(dialog))
+        self.assertEqual(Run(self, home=self.run_.home).exit_status(), 0)
+        wait_for(lambda: stacking().index(dialog) > stacking().index(int(self.run_.main)),
                  "the dialog above the main window")
         xdotool("windowfocus", "--sync", dialog)
-        run.type_over("01/01 00:00")
-        self.assertEqual(run.exit_status(sent=signal.SIGTERM), 0)
-        self.assertEqual(run.rows()[1], STOPPED.split("\t"))
+        self.run_.type_over("01/01 00:00")
+        self.assertEqual(self.run_.exit_status(sent=signal.SIGTERM), 0)
+        self.assertEqual(self.run_.rows()[1], STOPPED.split("\t"))
 
 
 class TimeAway(unittest.TestCase):
@@ -269,18 +265,16 @@ class Endings(unittest.TestCase):
     """A running row stopped and saved at any end; a list that cannot be saved never lost."""
 
     def test_failed_saves(self):
-        for name, before, after in (  # before the start, or once ready
+        for name, before, after in (  # before the start, or once ready (then a change to save)
                 ("read-only folder", lambda run: os.chmod(os.path.dirname(run.prefs), 0o500), None),
-                ("a folder in place", None,
-                 lambda run: os.remove(run.prefs) or os.mkdir(run.prefs))):
+                ("a folder in place", None, lambda run: run.ready() and (
+                    os.remove(run.prefs), os.mkdir(run.prefs), xdotool("key", "ctrl+n")))):
             with self.subTest(name):
                 if before and os.geteuid() == 0:
                     continue  # root ignores permission bits
                 run = Run(self, RUNNING, clock=NINE, before=before)
-                if after:  # the message comes with the change
-                    run.ready()
+                if after:
                     after(run)
-                    xdotool("key", "ctrl+n")
                 wait_for(lambda: len(windows(MAIN, run.process.pid)) == 2, "the message as well")
                 if before:  # the file as it was
                     self.assertEqual(run.text(), RUNNING)
@@ -300,8 +294,7 @@ class Endings(unittest.TestCase):
                 run = Run(self, RUNNING, clock=NINE, DISPLAY=display)
                 wait_for(lambda: xdotool("search", "--onlyvisible", "--name", MAIN, check=False,
                                          display=display), "the window on a display of its own")
-                if not end:
-                    xvfb.kill()
+                end or xvfb.kill()
                 self.assertEqual(run.exit_status(sent=end), 0 if end else 1)
                 self.assertEqual(run.rows()[0], RAN)
                 self.assertFalse(os.path.exists(run.prefs + ".lock"))
@@ -317,9 +310,8 @@ def stacking():
 class TrayIcon(unittest.TestCase):
     def test_the_icon_menu_stops_a_row_and_quits(self):
         start(self, "trayer", "--SetDockType", "true", stderr=subprocess.DEVNULL)
-        # The program looks for a tray once, at start-up.
         wait_for(lambda: xdotool("search", "--onlyvisible", "--class", "^trayer$", check=False),
-                 "the tray")
+                 "the tray")  # looked for once, at start-up
         run = Run(self, FILE + "#saveditem Client letter\t05/27 08:00\t\t\n"
                   "#saveditem Other\t05/27 09:00\t\t\n", clock="2026-05-27 09:25:00")
         run.ready()
@@ -349,9 +341,8 @@ class Wayland(unittest.TestCase):
               "--socket=tallyfox-e2e", env=dict(os.environ, XDG_RUNTIME_DIR=runtime),
               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(lambda: os.path.exists(os.path.join(runtime, "tallyfox-e2e")), "weston", 60)
-        # Its log (WAYLAND_DEBUG) holds the requests the program sends the compositor.
         run = Run(self, RUNNING, DISPLAY="", XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="wayland",
-                  WAYLAND_DISPLAY="tallyfox-e2e", WAYLAND_DEBUG="client")
+                  WAYLAND_DISPLAY="tallyfox-e2e", WAYLAND_DEBUG="client")  # requests to the log
         # The splash, a window of the main one's, shows and closes by itself.
         titled = wait_for(lambda: re.search(r"xdg_toplevel@(\d+)\.set_title\(\"About Tally Fox\"\)",
                                             run.output()), "the splash", 60)

@@ -87,8 +87,7 @@ def check_start(root, scratch, entry):
         log.seek(0)
         check(box is not True, f"no about box (exit status {app.poll()}):\n{log.read().decode()}")
         # Launchers pair a running window with its desktop entry through this key.
-        main = windows("^Tally Fox$", app.pid)[0]
-        classes = run("xprop", "-id", main, "WM_CLASS").partition("=")[2]
+        classes = run("xprop", "-id", windows("^Tally Fox$", app.pid)[0], "WM_CLASS").split("=")[-1]
         check(f'"{entry["StartupWMClass"]}"' in classes,
               f"StartupWMClass={entry['StartupWMClass']} is not among WM_CLASS {classes}")
     finally:
