@@ -25,35 +25,33 @@ class tst_Backups : public QObject
 {
     Q_OBJECT
 private slots:
-    // On Wednesday 2026-05-27: the last 7 days are 05-21 to 05-27, the 4 weeks before run from
-    // Thursday 04-23 to 05-20, and the 12 months before from May 2025 to April 2026. Enough recent
-    // backups that the newest, always kept, are all of the last 7 days.
+    // On Wednesday 2026-05-27: the last 7 days are 05-21..05-27, the 4 weeks before 04-23..05-20,
+    // the 12 months before May 2025..April 2026; the newest 7, always kept, are the last 7 days.
     void backupsToKeep_data()
     {
         QTest::addColumn<QString>("today");
         QTest::addColumn<QString>("backups");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("daily for 40 days: every day of the last 7, a Sunday ends each week")
-            << "2026-05-27"
-            << "2026-04-18..2026-05-27"
-            << "2026-04-22 2026-04-26 2026-05-03 2026-05-10 2026-05-17 2026-05-20..2026-05-27";
-        QTest::newRow("the newest of a month, 12 months back")
-            << "2026-05-27"
-            << "2025-04-30 2025-05-01 2025-05-31 2025-12-24 2026-04-01 2026-04-22 2026-04-23 "
-               "2026-05-21..2026-05-27"
-            << "2025-05-31 2025-12-24 2026-04-22 2026-04-23 2026-05-21..2026-05-27";
-        QTest::newRow("a day after today is kept, in the order given")
-            << "2026-05-27"
-            << "2026-06-01 2026-05-27 2026-05-19 2026-05-20 2026-05-21..2026-05-27"
-            << "2026-06-01 2026-05-27 2026-05-20 2026-05-21..2026-05-27";
-        QTest::newRow("across a new year")
-            << "2027-01-06"
-            << "2025-12-31 2026-01-01 2026-12-27 2026-12-28 2026-12-30 2027-01-01..2027-01-06"
-            << "2026-01-01 2026-12-27 2026-12-30 2027-01-01..2027-01-06";
-        QTest::newRow("a clock set two years ahead keeps the newest seven")
-            << "2028-06-01"
-            << "2026-05-10..2026-05-20 2028-06-01"
-            << "2026-05-15..2026-05-20 2028-06-01";
+        const auto row
+            = [](const char *tag, const char *today, const char *backups, const char *kept) {
+                  QTest::newRow(tag) << QString::fromUtf8(today) << QString::fromUtf8(backups)
+                                     << QString::fromUtf8(kept);
+              };
+        row("daily for 40 days: every day of the last 7, a Sunday ends each week", "2026-05-27",
+            "2026-04-18..2026-05-27",
+            "2026-04-22 2026-04-26 2026-05-03 2026-05-10 2026-05-17 2026-05-20..2026-05-27");
+        row("the newest of a month, 12 months back", "2026-05-27",
+            "2025-04-30 2025-05-01 2025-05-31 2025-12-24 2026-04-01 2026-04-22 2026-04-23 "
+            "2026-05-21..2026-05-27",
+            "2025-05-31 2025-12-24 2026-04-22 2026-04-23 2026-05-21..2026-05-27");
+        row("a day after today is kept, in the order given", "2026-05-27",
+            "2026-06-01 2026-05-27 2026-05-19 2026-05-20 2026-05-21..2026-05-27",
+            "2026-06-01 2026-05-27 2026-05-20 2026-05-21..2026-05-27");
+        row("across a new year", "2027-01-06",
+            "2025-12-31 2026-01-01 2026-12-27 2026-12-28 2026-12-30 2027-01-01..2027-01-06",
+            "2026-01-01 2026-12-27 2026-12-30 2027-01-01..2027-01-06");
+        row("a clock set two years ahead keeps the newest seven", "2028-06-01",
+            "2026-05-10..2026-05-20 2028-06-01", "2026-05-15..2026-05-20 2028-06-01");
     }
 
     void backupsToKeep()

@@ -6,8 +6,7 @@
 
 namespace {
 
-// One "name|text" line per record, then "unread" when some of the file's text is in none. A text
-// never holds a line end, and a failure shows the bytes.
+// A "name|text" line per record (a text holds no line end), then "unread" if some text is in none.
 QByteArray records(const std::vector<directiveClass> &directives, bool leftUnread)
 {
     QByteArray result;

@@ -56,10 +56,7 @@ private slots:
         QCOMPARE(
             QString::fromStdString(::totalText(start.toStdString(), finish.toStdString())), total);
         QCOMPARE(::runsBackwards(start.toStdString(), finish.toStdString(), Date()), backwards);
-    }
-
-    void minutesRoundedUnderAnHour()
-    {
+        // Under an hour the minutes are rounded.
         QCOMPARE(QString::fromStdString(::durationText(0, 59.99 * 60)), u"1' 0\""_s);
     }
 };

@@ -21,40 +21,39 @@ class tst_EditDialog : public QObject
 private slots:
     void use_data()
     {
-        QTest::addColumn<QByteArrayList>("in"); // the Start and Finish texts handed in
-        // Typed from the Start field, which opens selected as Tab leaves the next; a key in braces
-        // is named as QKeySequence names it. The clipboard holds a tab and a line break.
+        // The Start and Finish texts handed in; the keys, typed from the Start field (which opens
+        // selected as Tab leaves the next), a key in braces named as QKeySequence names it, the
+        // clipboard holding a tab and a line break; OK enabled and "ERROR!" hidden after the last
+        // key; the texts kept, or none while the dialog is still open.
+        QTest::addColumn<QByteArrayList>("in");
         QTest::addColumn<QString>("keys");
-        QTest::addColumn<bool>("ok"); // OK enabled, and "ERROR!" hidden, after the last key
-        // Empty: the dialog is still open.
+        QTest::addColumn<bool>("ok");
         QTest::addColumn<QByteArrayList>("out");
+        const auto row = [](const char *tag, const Bytes &in, const QString &keys, bool ok,
+                             const Bytes &out) { QTest::newRow(tag) << in << keys << ok << out; };
         const Bytes valid { "05/27 09:00"_ba, "05/27 10:30"_ba };
         const Bytes odd { "05/27 09:00 caf\xE9 (late)"_ba, "05/27 17:00 \xE2\x82"_ba };
-        QTest::newRow("bad finish corrected, then Return is OK")
-            << Bytes { valid[0], "05/27 1030"_ba } << u"\t05/27 10:30\r"_s << true
-            << Bytes { valid[0], "05/27 10:30"_ba };
-        QTest::newRow("bad start corrected, Escape does nothing")
-            << Bytes { "0527 09:00"_ba, valid[1] } << u"05/27 09:00\x1b"_s << true << Bytes();
-        QTest::newRow("banana, Return does nothing") << valid << u"banana\r"_s << false << Bytes();
-        QTest::newRow("finish a minute before start")
-            << valid << u"\t05/27 08:59\r"_s << false << Bytes();
-        QTest::newRow("across New Year's midnight")
-            << valid << u"12/31 23:50\t01/01 00:20\r"_s << true
-            << Bytes { "12/31 23:50"_ba, "01/01 00:20"_ba };
-        QTest::newRow("text not UTF-8 kept whole, finish emptied, Return is OK")
-            << odd << u"\t\b\r"_s << true << Bytes { odd[0], {} };
-        QTest::newRow("start emptied") << valid << u"\b\r"_s << true << Bytes { {}, valid[1] };
-        QTest::newRow("Return on a focused Cancel after retyping")
-            << odd << u"05/27 08:00\t12/31 23:59\t\r"_s << true << odd;
-        QTest::newRow("Space on Cancel; typing stops at 11")
-            << valid << u"05/27 08:00:45\tlater\t "_s << false << valid;
-        QTest::newRow("a tab and a line break pasted become spaces")
-            << valid << u"{Ctrl+V}\r"_s << true << Bytes { "05/27 9:00 "_ba, valid[1] };
-        // A text handed in longer than the limit is shown whole; it may shrink, not grow back.
-        QTest::newRow("long texts shortened do not grow back, cut below 11 refill to 11")
-            << Bytes { "05/27 16:23 abc"_ba, "05/27 16:23 abc"_ba }
-            << u"{End}\b\bxyz\t{End}\b\b\b\b\b\b45xyz\r"_s << true
-            << Bytes { "05/27 16:23 a"_ba, "05/27 16:45"_ba };
+        row("bad finish corrected, then Return is OK", { valid[0], "05/27 1030"_ba },
+            u"\t05/27 10:30\r"_s, true, { valid[0], "05/27 10:30"_ba });
+        row("bad start corrected, Escape does nothing", { "0527 09:00"_ba, valid[1] },
+            u"05/27 09:00\x1b"_s, true, {});
+        row("banana, Return does nothing", valid, u"banana\r"_s, false, {});
+        row("finish a minute before start", valid, u"\t05/27 08:59\r"_s, false, {});
+        row("across New Year's midnight", valid, u"12/31 23:50\t01/01 00:20\r"_s, true,
+            { "12/31 23:50"_ba, "01/01 00:20"_ba });
+        row("text not UTF-8 kept whole, finish emptied, Return is OK", odd, u"\t\b\r"_s, true,
+            { odd[0], {} });
+        row("start emptied", valid, u"\b\r"_s, true, { {}, valid[1] });
+        row("Return on a focused Cancel after retyping", odd, u"05/27 08:00\t12/31 23:59\t\r"_s,
+            true, odd);
+        row("Space on Cancel; typing stops at 11", valid, u"05/27 08:00:45\tlater\t "_s, false,
+            valid);
+        row("a tab and a line break pasted become spaces", valid, u"{Ctrl+V}\r"_s, true,
+            { "05/27 9:00 "_ba, valid[1] });
+        row("long texts shortened do not grow back, cut below 11 refill to 11",
+            { "05/27 16:23 abc"_ba, "05/27 16:23 abc"_ba },
+            u"{End}\b\bxyz\t{End}\b\b\b\b\b\b45xyz\r"_s, true,
+            { "05/27 16:23 a"_ba, "05/27 16:45"_ba });
     }
 
     void use()
@@ -73,13 +72,11 @@ private slots:
             QString::fromUtf8(in[0] + '|' + in[1]));
         for (qsizetype at = 0; at < keys.size(); ++at) {
             QWidget *focus = QApplication::focusWidget();
-            if (keys[at] != u'{') {
+            const qsizetype end = keys[at] == u'{' ? keys.indexOf(u'}', at) : at;
+            if (end == at)
                 QTest::keyClick(focus, keys[at].toLatin1());
-                continue;
-            }
-            const qsizetype end = keys.indexOf(u'}', at);
-            const QKeyCombination key = QKeySequence(keys.sliced(at + 1, end - at - 1))[0];
-            QTest::keyClick(focus, key.key(), key.keyboardModifiers());
+            else
+                QTest::keySequence(focus, QKeySequence(keys.sliced(at + 1, end - at - 1)));
             at = end;
         }
         QCOMPARE(dialog.okButton()->isEnabled(), ok);
@@ -153,10 +150,8 @@ private slots:
             option.features = QStyleOptionButton::AutoDefaultButton;
             const QRect room
                 = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-            const QFontMetrics metrics = button->fontMetrics();
-            QVERIFY2(room.width() >= metrics.horizontalAdvance(button->text())
-                    && room.height() >= metrics.height(),
-                qPrintable(button->text()));
+            const QSize text = button->fontMetrics().size(0, button->text());
+            QVERIFY2(room.size().expandedTo(text) == room.size(), qPrintable(button->text()));
         }
     }
 };

@@ -10,8 +10,8 @@ class tst_ListModel : public QObject
 {
     Q_OBJECT
 private slots:
-    // Text not UTF-8 survives an edit that leaves it as shown, and so does a long text, shown as
-    // its beginning cut where a character ends and an ellipsis; tab, CR and LF become spaces.
+    // Text not UTF-8, and a long one shown cut where a character ends with an ellipsis, survive an
+    // edit that leaves them as shown; tab, CR and LF become spaces.
     void edit()
     {
         const QByteArray invalid = "caf\xe9 \xff\xfe"_ba;
@@ -19,8 +19,7 @@ private slots:
         ListModel model(1);
         model.appendRows({ { invalid.toStdString() }, { "a" }, { longText.toStdString() } });
         const QString shown = model.index(2, 0).data().toString();
-        QVERIFY(shown.endsWith(u'\u2026') && shown.size() < 5000);
-        // A split character would read as U+FFFD.
+        QVERIFY(shown.endsWith(u'\u2026') && shown.size() < 5000); // a split character: U+FFFD
         QVERIFY(QString::fromUtf8(longText).startsWith(shown.chopped(1)));
         QVERIFY(model.setData(model.index(0, 0), QString::fromUtf8(invalid)));
         QVERIFY(model.setData(model.index(1, 0), u"w\tx\r\ny\nz"_s));
@@ -30,38 +29,35 @@ private slots:
         QCOMPARE(QByteArrayView(model.cell(2, 0)).toByteArray(), longText);
     }
 
-    // The order of a case-insensitive QString comparison, which folds each UTF-16 unit alone: no
-    // collation, no multi-letter folds, and a character beyond 16 bits is its first unit, then
-    // its folded whole. Equal names keep their order both ways.
+    // As QString's case-insensitive order: each UTF-16 unit folded alone (no collation, no
+    // multi-letter folds; beyond 16 bits, the first unit, then the folded whole); a stable sort.
     void sortOrder_data()
     {
         QTest::addColumn<QByteArrayList>("names");
         QTest::addColumn<Qt::SortOrder>("order");
         QTest::addColumn<QByteArrayList>("sorted");
-        const QByteArrayList mixedCase { "b", "A", "a", "B" };
-        QTest::newRow("case folded, ascending")
-            << mixedCase << Qt::AscendingOrder << QByteArrayList { "A", "a", "b", "B" };
-        QTest::newRow("case folded, descending")
-            << mixedCase << Qt::DescendingOrder << QByteArrayList { "b", "B", "A", "a" };
-        QTest::newRow("a name before longer ones it begins")
-            << QByteArrayList { "Project 10", "project 1", "Project" } << Qt::AscendingOrder
-            << QByteArrayList { "Project", "project 1", "Project 10" };
-        QTest::newRow("accents by code, not collated")
-            << QByteArrayList { "zebra", "\xc3\x84rger", "apple", "\xc3\x89t\xc3\xa9" }
-            << Qt::AscendingOrder
-            << QByteArrayList { "apple", "zebra", "\xc3\x84rger", "\xc3\x89t\xc3\xa9" };
-        QTest::newRow("one-letter folds only: Kelvin is k, sharp s is not ss")
-            << QByteArrayList { "l", "\xc3\x9f", "\xe2\x84\xaa", "SS", "k" } << Qt::AscendingOrder
-            << QByteArrayList { "\xe2\x84\xaa", "k", "l", "SS", "\xc3\x9f" };
+        const auto row
+            = [](const char *tag, const QByteArrayList &names, const QByteArrayList &sorted,
+                  Qt::SortOrder order = Qt::AscendingOrder) {
+                  QTest::newRow(tag) << names << order << sorted;
+              };
+        row("case folded, ascending", { "b", "A", "a", "B" }, { "A", "a", "b", "B" });
+        row("case folded, descending", { "b", "A", "a", "B" }, { "b", "B", "A", "a" },
+            Qt::DescendingOrder);
+        row("a name before longer ones it begins", { "Project 10", "project 1", "Project" },
+            { "Project", "project 1", "Project 10" });
+        row("accents by code, not collated",
+            { "zebra", "\xc3\x84rger", "apple", "\xc3\x89t\xc3\xa9" },
+            { "apple", "zebra", "\xc3\x84rger", "\xc3\x89t\xc3\xa9" });
+        row("one-letter folds only: Kelvin is k, sharp s is not ss",
+            { "l", "\xc3\x9f", "\xe2\x84\xaa", "SS", "k" },
+            { "\xe2\x84\xaa", "k", "l", "SS", "\xc3\x9f" });
         // U+10428 and U+10400 (its capital) against U+FF21, fullwidth A.
-        QTest::newRow("beyond 16 bits")
-            << QByteArrayList { "\xf0\x90\x90\xa8", "\xef\xbc\xa1", "\xf0\x90\x90\x80", "a" }
-            << Qt::AscendingOrder
-            << QByteArrayList { "a", "\xf0\x90\x90\xa8", "\xf0\x90\x90\x80", "\xef\xbc\xa1" };
+        row("beyond 16 bits", { "\xf0\x90\x90\xa8", "\xef\xbc\xa1", "\xf0\x90\x90\x80", "a" },
+            { "a", "\xf0\x90\x90\xa8", "\xf0\x90\x90\x80", "\xef\xbc\xa1" });
         // A byte that is not UTF-8 reads as U+FFFD, after fullwidth Z (U+FF3A).
-        QTest::newRow("invalid UTF-8 as shown")
-            << QByteArrayList { "\xff", "\xef\xbc\xba", "\xef\xbf\xbd" } << Qt::AscendingOrder
-            << QByteArrayList { "\xef\xbc\xba", "\xff", "\xef\xbf\xbd" };
+        row("invalid UTF-8 as shown", { "\xff", "\xef\xbc\xba", "\xef\xbf\xbd" },
+            { "\xef\xbc\xba", "\xff", "\xef\xbf\xbd" });
     }
 
     void sortOrder()

@@ -9,8 +9,7 @@ namespace {
 
 const QByteArray unset = "#version 1.5\n#windowpos -1\t-1\t-1\t-1\n#columnwidths ?\n";
 
-// What the records set. The starting place and widths show what none set; each row shows as the
-// loader hands it over, its cells joined by tabs.
+// What the records set (the starting values mean unset); each row as handed over, tab-joined.
 struct Target : PrefsTarget
 {
     void setWindowPlace(const WindowPlace &place) override { m_place = place; }

@@ -6,8 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-// The status icon's texts and menu from rows written as in a list test: rows joined with ',',
-// cells with '|'.
+// The status icon's texts and menu from rows joined with ',', their cells with '|'.
 class tst_RunningSummary : public QObject
 {
     Q_OBJECT

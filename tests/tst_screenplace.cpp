@@ -39,8 +39,8 @@ private slots:
         row("above a top panel", { 100, -200, 493, 233 }, { { 0, 27, 1920, 1053 } },
             { 100, 27, 493, 233 });
         row("from an unplugged screen", { 2200, 300, 493, 233 }, { wide }, { 1427, 300, 493, 233 });
-        // Below the right-hand screen, nearer it than the first one.
-        row("to the nearest", { 2000, 1500, 493, 233 }, { wide, right }, { 2000, 791, 493, 233 });
+        row("below the right screen, to it", { 2000, 1500, 493, 233 }, { wide, right },
+            { 2000, 791, 493, 233 });
         row("shrunk", { -3000, -2000, 1200, 1200 }, { { 0, 0, 1024, 740 } }, { 0, 0, 1024, 740 });
         row("as far as a file can say", { INT_MAX, INT_MIN, INT_MAX, INT_MAX }, { wide }, wide);
         row("no screen known", { 5000, 5000, 493, 233 }, {}, { 5000, 5000, 493, 233 });

@@ -32,8 +32,7 @@ private slots:
         QCOMPARE(QString::fromStdString(numberText(number)), printed);
     }
 
-    // A cut ends where a character ends: 'é' is two bytes, U+1F600 four, and stray continuation
-    // bytes are no character.
+    // A cut ends where a character ends ('é' two bytes, U+1F600 four, a stray continuation one).
     void leadingBytes()
     {
         for (const auto &[text, limit, kept] :

@@ -16,8 +16,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("readBack");
         QTest::addColumn<bool>("wellShaped");
-        // The clock's seconds, 59, are dropped on the way back, not rounded. A missing field
-        // reads as 0: month 0 is last December, day 0 the eve of its 1st.
+        // The clock's 59 seconds are dropped, not rounded; a missing field reads as 0: month 0 is
+        // last December, day 0 the eve of its 1st.
         QTest::newRow("full form") << u"05/27 16:23"_s << u"05/27 16:23"_s << true;
         QTest::newRow("single-digit fields") << u"5/7 9:5"_s << u"05/07 09:05"_s << true;
         QTest::newRow("empty") << u""_s << u"11/30 00:00"_s << true;
