@@ -78,8 +78,8 @@ private slots:
         // Edited in place: the same inode and time to the second, another size.
         const QByteArray edited = header + "#saveditem edited\t\t\t\n";
         QFile out(m_path);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(edited) == edited.size());
-        out.close();
+        QVERIFY(
+            out.open(QIODevice::WriteOnly) && out.write(edited) == edited.size() && out.flush());
         GlobalsModule::savePrefs();
         GlobalsModule::savePrefs();
         QCOMPARE(fileBytes(), saved);
