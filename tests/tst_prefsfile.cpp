@@ -22,26 +22,21 @@ const QByteArray header = "#version 1.5\n#columnwidths 35%,25%,25%,15%\n";
 // Read up to the empty line: more than one piece of a read, and more than a fault's room.
 const QByteArray partlyRead = header + '\n' + QByteArray(300 * 1024, 'x');
 
-// The extended attributes of what is at path, through any link, an access list's among them.
-QByteArray attributes(const QString &path)
-{
-    QProcess getfattr;
-    getfattr.start(u"getfattr"_s, { u"-d"_s, u"-m-"_s, u"-ehex"_s, path });
-    const QByteArray said = getfattr.waitForFinished() ? getfattr.readAllStandardOutput() : "";
-    return said.mid(said.indexOf('\n') + 1); // after the "# file:" line, which names the path
-}
-
-// What is at path, through any link: its mode, owner, group and extended attributes, then a
-// file's bytes. A pipe is never opened: that would wait for a writer.
+// What is at path, through any link: its mode, owner, group and extended attributes (an access
+// list's among them), then a file's bytes. A pipe is never opened: that would wait for a writer.
 QByteArray what(const QString &path)
 {
     struct stat status = {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return "<nothing>";
+    QProcess getfattr;
+    getfattr.start(u"getfattr"_s, { u"-d"_s, u"-m-"_s, u"-ehex"_s, path });
+    QByteArray said = getfattr.waitForFinished() ? getfattr.readAllStandardOutput() : "";
+    said.remove(0, said.indexOf('\n') + 1); // the "# file:" line names the path
     QFile file(path);
     const bool read = S_ISREG(status.st_mode) && file.open(QIODevice::ReadOnly);
     return QByteArray::number(status.st_mode & 07777, 8) + ' ' + QByteArray::number(status.st_uid)
-        + ':' + QByteArray::number(status.st_gid) + ' ' + attributes(path)
+        + ':' + QByteArray::number(status.st_gid) + ' ' + said
         + (read ? file.readAll() : "<not read>"_ba);
 }
 
@@ -98,13 +93,11 @@ class tst_PrefsFile : public QObject
 private slots:
     void initTestCase()
     {
-        // A permissive umask shows that the owner-only mode of a new file is ours, not the umask's.
-        umask(0);
+        umask(0); // the owner-only mode of a new file is then ours, not the umask's
         qputenv("TZ", "UTC");
         tzset();
         Clock::setCurrent(&m_clock);
-        // A write past the limit then fails instead of ending the process.
-        std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails, not ending the process
     }
 
     void loadThenSave_data()
@@ -204,19 +197,18 @@ private slots:
             beforeEntries.size() + (kind == u"nothing" ? 1 : 0) + (kept.isEmpty() ? 0 : 1));
         if (!kept.isEmpty())
             QCOMPARE(what(folder + u'/' + kept), before);
-    }
-
-    // A copy is new and its owner's alone, in a folder its owner's alone: without a state folder
-    // given, in the home folder's.
-    void unsavedCopies()
-    {
-        QTemporaryDir home;
-        qputenv("HOME", QFile::encodeName(home.path()));
+        if (kind != u"nothing")
+            return;
+        // A list no save took is copied, new and its owner's alone, into a folder its owner's
+        // alone: without a state folder given, in the home folder's.
+        qputenv("HOME", QFile::encodeName(dir.path()));
         qputenv("XDG_STATE_HOME", "relative");
-        const QString folder = home.filePath(u".local/state/tallyfox"_s);
         const QString copy = UnsavedCopies::keep("a\n");
-        QCOMPARE(copy, folder + u"/Tallyfox Prefs (unsaved 2026-05-27 09-00-00)"_s);
-        QCOMPARE(what(folder).left(4) + what(copy).left(4) + what(copy).right(2), "700 600 a\n");
+        QCOMPARE(copy,
+            dir.filePath(u".local/state/tallyfox/"_s) + fileName
+                + u" (unsaved 2026-05-27 09-00-00)"_s);
+        QCOMPARE(what(QFileInfo(copy).path()).left(4) + what(copy).left(4) + what(copy).right(2),
+            "700 600 a\n");
     }
 
 private:

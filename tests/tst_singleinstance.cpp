@@ -18,22 +18,16 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The pid of a process that has ended: what a lock left by a crash names.
-qint64 deadPid()
-{
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    return child;
-}
-
 // What a copy leaves on this machine when it crashes: a lock naming a process that is gone.
 bool writeStaleLock(const QString &path)
 {
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
     QFile lock(path + u".lock"_s);
     return lock.open(QIODevice::WriteOnly)
-        && lock.write(QByteArray::number(deadPid()) + "\ntallyfox\n"
+        && lock.write(QByteArray::number(dead) + "\ntallyfox\n"
                + QSysInfo::machineHostName().toUtf8() + '\n')
         > 0;
 }
@@ -44,7 +38,7 @@ bool leaveDeadSocket(const QString &name)
     sockaddr_un address {};
     address.sun_family = AF_UNIX;
     const QByteArray path = QFile::encodeName(name);
-    if (path.isEmpty() || path.size() >= qsizetype(sizeof address.sun_path))
+    if (path.size() >= qsizetype(sizeof address.sun_path))
         return false;
     std::copy(path.begin(), path.end(), address.sun_path);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -59,9 +53,8 @@ class tst_SingleInstance : public QObject
 {
     Q_OBJECT
 private slots:
-    // A second start must always reach the running copy and ask it forward, however the first
-    // found its folder, its lock and its socket, and whatever happened to them since. A start
-    // that cannot run must say so, naming the lock, rather than end in silence.
+    // A second start reaches the running copy and asks it forward, however the first found its
+    // folder, lock and socket and whatever befell them; one that cannot run names the lock.
     void start_data()
     {
         QTest::addColumn<QString>("fault");
@@ -81,18 +74,15 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(bool, refused);
         if (fault.endsWith(u"read-only folder") && ::geteuid() == 0)
-            QSKIP(
-                "root ignores permission bits: runs in the tst_singleinstance_unprivileged entry");
+            QSKIP("root ignores permission bits: see the tst_singleinstance_unprivileged entry");
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"real"_s));
         QVERIFY(QFile::link(dir.filePath(u"real"_s), dir.filePath(u"link"_s)));
-        QString path = dir.filePath(u"real/config/Tallyfox Prefs"_s);
-        if (fault == u"linked folder")
-            // The first copy makes the folder, reached through a link; a later copy, finding
-            // the folder, must still reach the first.
-            path = dir.filePath(u"link/config/Tallyfox Prefs"_s);
-        else
-            QVERIFY(QDir(dir.path()).mkpath(u"real/config"_s));
+        // Through a link, the first copy makes the folder; a later one finding it still reaches it.
+        const bool linked = fault == u"linked folder";
+        const QString path
+            = dir.filePath((linked ? u"link"_s : u"real"_s) + u"/config/Tallyfox Prefs"_s);
+        QVERIFY(linked || QDir(dir.path()).mkpath(u"real/config"_s));
         if (fault == u"dead socket")
             QVERIFY(leaveDeadSocket(SingleInstance::serverName(path)));
         if (fault.startsWith(u"stale lock"))
