@@ -1,6 +1,5 @@
 #include "aboutbox.h"
 #include "apptest.h"
-#include "listrows.h"
 #include "menu.h"
 #include "windowtest.h"
 
@@ -69,19 +68,15 @@ private slots:
                 + copy;
     }
 
-    // Real key presses and clicks: an item the rules enable now acts, even if the menus last showed
-    // it disabled; one they disable does nothing at all, not even the focused control's own.
+    // Real keys and clicks: an item the rules enable now acts though the menus last showed it
+    // disabled; one they disable does nothing, not even the focused control's own.
     void commands()
     {
         QFETCH(QString, rows);
         QFETCH(QString, steps);
         QFETCH(QString, after);
         updateMenus(); // for an empty list: only a change of selection tells the menus of the rows
-        addRows(*m_list, rows);
-        // A current cell, which the view's own Ctrl+C would copy.
-        m_list->selectionModel()->setCurrentIndex(
-            m_list->model()->index(0, 0), QItemSelectionModel::NoUpdate);
-        QGuiApplication::clipboard()->setText(u"before"_s);
+        begin(rows);
         QWidget *target = m_list;
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
             if (step == u"Start"_s) {
@@ -119,8 +114,7 @@ private slots:
         QTRY_COMPARE(shown(), after);
     }
 
-    // Beside its text, Copy puts the selected rows, and only those, as table rows whose cells
-    // cannot add markup.
+    // Copy also puts the selected rows alone as table rows whose cells cannot add markup.
     void copyAsTable()
     {
         addRows(*m_list,

@@ -1,11 +1,9 @@
 #include "contrast.h"
-#include "editdialog.h"
 #include "listrows.h"
 #include "projectrows.h"
 #include "windowtest.h"
 
 #include <QAccessible>
-#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,7 +11,6 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStyle>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -28,17 +25,15 @@ private slots:
     void gestures_data()
     {
         QTest::addColumn<QString>("before");
-        // A digit names a row or a heading, none the space below the rows; ", OK a|b" answers the
-        // dialog with a and b, ", Cancel" cancels it.
+        // A digit names a row or heading, none the space below the rows; ", OK a|b" answers a
+        // dialog.
         QTest::addColumn<QString>("steps");
-        // The rows, then Start's caption and both enabled states; after "close", the rows saved.
+        // The rows, Start's caption and both enabled states; after "close", the rows saved.
         QTest::addColumn<QString>("after");
         const QString stopped = u"A|05/27 08:15|05/27 08:30|0' 15\""_s;
-        // The caption stays until the selection next changes.
         QTest::newRow("Continue takes the name being typed first")
             << u'*' + stopped << u"rename Start"_s << u"*new|05/27 08:45; Continue 0/1"_s;
-        QTest::newRow(
-            "double-clicks: right only selects, left stops a Total's row, starts a new one")
+        QTest::newRow("double-clicks: right only selects, left stops a Total's row, starts one")
             << u"A|05/27 08:15||0' 10\",B"_s << u"right-double-click0 double-click0 double-click1"_s
             << u"A|05/27 08:15|05/27 09:00|0' 45\",*B|05/27 09:00; Start 0/1"_s;
         QTest::newRow("double-click, stopped row, OK without finish keeps total")
@@ -47,14 +42,14 @@ private slots:
         QTest::newRow("double-click, stopped row, Cancel leaves even an unreadable Start")
             << u"A|banana|05/27 08:30|0' 15\""_s << u"double-click0, Cancel"_s
             << u"*A|banana|05/27 08:30|0' 15\"; Continue 1/0"_s;
-        // Any other heading would order these rows differently, either way round.
+        // Any other heading would order these rows differently.
         QTest::newRow("only the Project heading sorts")
             << u"c|3|2|1,a|2|1|2,*B|1|3|3"_s << u"heading0 heading1 heading2 heading3"_s
             << u"a|2|1|2,*B|1|3|3,c|3|2|1; Continue 1/0"_s;
         QTest::newRow("close takes the name being typed")
             << u"old|05/27 08:00"_s << u"rename close"_s
             << u"*new|05/27 08:00|05/27 09:00|1' 0\""_s;
-        // Closing stops the running rows, which changes the selection while Alt is still held.
+        // Closing stops running rows, changing the selection while Alt is held.
         QTest::newRow("Alt-click adds a row below the rows, none on a row or at closing")
             << u"a|05/27 07:45,b|05/27 08:00|05/27 08:10|0' 10\",c|05/27 08:30"_s
             << u"Alt-click1 Alt-click-below close"_s
@@ -71,14 +66,11 @@ private slots:
         addRows(*m_list, before);
         const QString answer = steps.section(u", "_s, 1);
         QObject context; // goes with this row, and with it a timer that found no dialog
-        QTimer::singleShot(0, &context, [answer] {
-            if (auto *dialog = qobject_cast<EditDialog *>(QApplication::activeModalWidget())) {
-                for (int field = 0; field < 2 && answer != u"Cancel"_s; ++field)
-                    dialog->field(field)->setText(answer.mid(3).section(u'|', field, field));
-                QTest::mouseClick(
-                    answer == u"Cancel"_s ? dialog->cancelButton() : dialog->okButton(),
-                    Qt::LeftButton);
-            }
+        onDialog(&context, [answer](EditDialog *dialog) {
+            for (int field = 0; field < 2 && answer != u"Cancel"_s; ++field)
+                dialog->field(field)->setText(answer.mid(3).section(u'|', field, field));
+            QTest::mouseClick(answer == u"Cancel"_s ? dialog->cancelButton() : dialog->okButton(),
+                Qt::LeftButton);
         });
         QString saved; // the rows when the window tells of its closing, the moment to save them
         connect(m_window, &Window1::closing, &context, [this, &saved] { saved = rowsOf(*m_list); });
@@ -121,17 +113,31 @@ private slots:
         }
     }
 
-    // Under a dark scheme the tint stays and the text on it stays readable; a selected row shows
-    // the scheme's own highlight and highlighted text.
-    void darkPalette()
+    // Time stamps keep their order right to left: the same ink, moved to the cell's other side.
+    // Under a dark scheme the tint stays, its text readable; a selected row shows the scheme's
+    // highlight.
+    void rightToLeftAndDark()
     {
+        addRows(*m_list, u"A|12/01 09:05|12/01 10:35|1' 30\",*WWWW,WWWW,WWWW"_s);
+        const auto ink = [this] {
+            const QImage image = m_list->viewport()->grab(cell(0, Column::Start)).toImage();
+            QRect box;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        box |= QRect(x, y, 1, 1);
+            return image.copy(box);
+        };
+        const QImage leftToRight = ink();
+        m_window->setLayoutDirection(Qt::RightToLeft);
+        QVERIFY(sameInk(ink(), leftToRight));
+        m_window->setLayoutDirection(Qt::LeftToRight);
         QPalette palette = m_list->palette();
         palette.setColor(QPalette::Base, QColor(35, 38, 41));
         palette.setColor(QPalette::Text, QColor(160, 160, 160));
         palette.setColor(QPalette::Highlight, QColor(61, 174, 233));
         palette.setColor(QPalette::HighlightedText, QColor(0, 0, 0));
         m_list->setPalette(palette);
-        addRows(*m_list, u"WWWW,*WWWW,WWWW,WWWW"_s);
         const QImage image = m_list->viewport()->grab().toImage();
         const auto rgb = [](QColor c) { return Rgb { c.red(), c.green(), c.blue() }; };
         for (const int row : { 1, 3 }) {
@@ -148,19 +154,7 @@ private slots:
         }
     }
 
-    // At the default font the layout is exactly the designed one.
-    void defaultFont()
-    {
-        QCOMPARE(m_list->parentWidget()->size(), QSize(493, 233));
-        QCOMPARE(m_list->parentWidget()->minimumSize(), QSize(400, 200));
-        QCOMPARE(m_list->parentWidget()->maximumSize(), QSize(1200, 1200));
-        QCOMPARE(m_list->geometry(), QRect(13, 11, 467, 175));
-        QCOMPARE(m_window->button(0)->geometry(), QRect(13, 198, 100, 22));
-        QCOMPARE(m_window->button(1)->geometry(), QRect(126, 198, 100, 22));
-    }
-
-    // A large font grows the buttons to their captions, Continue included, and the rows to their
-    // text; nothing overlaps and nothing leaves the window.
+    // A large font grows the buttons to their captions (Continue too) and rows to their text.
     void largeFont()
     {
         const QFont font = QApplication::font();
@@ -183,9 +177,8 @@ private slots:
         QVERIFY(m_list->rowHeight(0) >= m_list->fontMetrics().height());
         QVERIFY(m_list->horizontalHeader()->height()
             >= m_list->horizontalHeader()->sizeHint().height());
-        // Even at its narrowest, as a saved place from a smaller font would make it, the window
-        // shows time stamps and totals whole: the view leaves a focus frame's margin and a pixel
-        // each side of a cell's text.
+        // Even at its narrowest (a place saved under a smaller font) time stamps and totals show
+        // whole: a focus frame's margin and a pixel each side of a cell's text.
         m_window->setWidth(0);
         QTRY_COMPARE(m_list->parentWidget()->width(), m_list->parentWidget()->minimumWidth());
         const int cellMargins
@@ -198,31 +191,11 @@ private slots:
         }
     }
 
-    // Time stamps and totals keep their order in a right-to-left layout: the same ink as left to
-    // right, moved to the cell's other side.
-    void rightToLeft()
-    {
-        addRows(*m_list, u"A|12/01 09:05|12/01 10:35|1' 30\""_s);
-        const auto ink = [this](Column column) {
-            const QImage image = m_list->viewport()->grab(cell(0, column)).toImage();
-            QRect box;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x)
-                    if (qGray(image.pixel(x, y)) < 128)
-                        box |= QRect(x, y, 1, 1);
-            return image.copy(box);
-        };
-        const QImage leftToRight = ink(Column::Start);
-        m_window->setLayoutDirection(Qt::RightToLeft);
-        QVERIFY(sameInk(ink(Column::Start), leftToRight));
-    }
-
     void keyboard_data()
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("keys"); // as QKeySequence names them
-        // The rows; the clipboard; after each key, who has the keyboard (keyboardOwner()) and
-        // any edit dialog that opened, with its fields.
+        // The rows; the clipboard; after each key, keyboardOwner() and any dialog with its fields.
         QTest::addColumn<QString>("after");
         QTest::newRow("Tab to a button and Space on it, enabled ones only, focus back in the list")
             << u"*n,r|05/27 08:00"_s << u"Tab Space Tab Space Tab"_s
@@ -263,27 +236,20 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, keys);
         QFETCH(QString, after);
-        addRows(*m_list, before);
-        // A current cell, which the view's own copy would put on the clipboard.
-        m_list->selectionModel()->setCurrentIndex(
-            m_list->model()->index(0, 0), QItemSelectionModel::NoUpdate);
-        QGuiApplication::clipboard()->setText(u"before"_s);
+        begin(before);
         QStringList trail;
         QObject context;
         for (const QString &name : keys.split(u' ')) {
-            QTimer::singleShot(0, &context, [&trail] {
-                if (auto *dialog = qobject_cast<EditDialog *>(QApplication::activeModalWidget())) {
-                    trail << u"dialog "_s + dialog->field(0)->text() + u'|'
-                            + dialog->field(1)->text();
-                    dialog->reject();
-                }
+            onDialog(&context, [&trail](EditDialog *dialog) {
+                trail << u"dialog "_s + dialog->field(0)->text() + u'|' + dialog->field(1)->text();
+                dialog->reject();
             });
             const QKeyCombination key = QKeySequence::fromString(name)[0];
             QWidget *target = QApplication::activePopupWidget();
             QTest::keyClick(
                 target ? target : QApplication::focusWidget(), key.key(), key.keyboardModifiers());
-            // What a key leaves queued, as the end of a rename, is done before looking; and the
-            // window gets the keyboard back from a dialog as a window manager would give it.
+            // Finish what a key queued (a rename's end); take the keyboard back as a window
+            // manager.
             QCoreApplication::sendPostedEvents();
             if (!QApplication::activeWindow())
                 m_window->activateWindow();
@@ -295,10 +261,17 @@ private slots:
             after);
     }
 
-    // What a screen reader is told: roles and names, read after the rows came, as a reader that
-    // keeps the interfaces it asked for before reads them.
-    void accessible()
+    // The designed layout at the default font; what a screen reader is told, read after the rows
+    // came, as a reader that keeps the interfaces it asked for before reads them.
+    void layoutAndAccessible()
     {
+        const QWidget *content = m_list->parentWidget();
+        QCOMPARE(content->size(), QSize(493, 233));
+        QCOMPARE(content->minimumSize(), QSize(400, 200));
+        QCOMPARE(content->maximumSize(), QSize(1200, 1200));
+        QCOMPARE(m_list->geometry(), QRect(13, 11, 467, 175));
+        QCOMPARE(m_window->button(0)->geometry(), QRect(13, 198, 100, 22));
+        QCOMPARE(m_window->button(1)->geometry(), QRect(126, 198, 100, 22));
         const auto describe = [](QAccessibleInterface *object) {
             return QString::fromLatin1(
                        QMetaEnum::fromType<QAccessible::Role>().valueToKey(object->role()))

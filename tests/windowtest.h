@@ -1,11 +1,15 @@
 #pragma once
 
 #include "dateservice.h"
+#include "editdialog.h"
+#include "listrows.h"
 #include "mylistclass.h"
 #include "window1.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
+#include <QTimer>
 #include <ctime>
 
 // For the tests of the main window: the clock fixed at 27 May 2026, 09:00, in UTC.
@@ -28,6 +32,25 @@ struct WindowTest
         m_window->activateWindow();
         QTRY_COMPARE(QApplication::activeWindow(), m_window);
         m_list->setFocus();
+    }
+
+    // The rows, a current cell (which the view's own copy would take) and "before" on the
+    // clipboard.
+    void begin(const QString &rows)
+    {
+        addRows(*m_list, rows);
+        m_list->selectionModel()->setCurrentIndex(
+            m_list->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    }
+
+    // Once the event loop runs again, hands the edit dialog then open, if any, to answer.
+    template <typename Answer> static void onDialog(QObject *context, Answer answer)
+    {
+        QTimer::singleShot(0, context, [answer] {
+            if (auto *dialog = qobject_cast<EditDialog *>(QApplication::activeModalWidget()))
+                answer(dialog);
+        });
     }
 
     // Closes the boxes a test opened, and the window too when asked: closing deletes it. Under
