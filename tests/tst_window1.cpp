@@ -22,30 +22,31 @@ private slots:
     void init() { open(); }
     void cleanup() { close(true); }
 
-    void gestures_data()
+    void steps_data()
     {
         QTest::addColumn<QString>("before");
-        // A digit names a row or heading, none the space below the rows; ", OK a|b" answers a
-        // dialog.
+        // Gestures (a digit names a row or heading, none the space below the rows) or keys as
+        // QKeySequence names them; ", OK a|b" answers a dialog, which is cancelled otherwise.
         QTest::addColumn<QString>("steps");
-        // The rows, Start's caption and both enabled states; after "close", the rows saved.
+        // The rows; Start's caption and both enabled states; the clipboard; after each key,
+        // keyboardOwner() and any dialog cancelled, with its fields. After "close": the rows saved.
         QTest::addColumn<QString>("after");
         const QString stopped = u"A|05/27 08:15|05/27 08:30|0' 15\""_s;
         QTest::newRow("Continue takes the name being typed first")
-            << u'*' + stopped << u"rename Start"_s << u"*new|05/27 08:45; Continue 0/1"_s;
+            << u'*' + stopped << u"rename Start"_s << u"*new|05/27 08:45; Continue 0/1; before; "_s;
         QTest::newRow("double-clicks: right only selects, left stops a Total's row, starts one")
             << u"A|05/27 08:15||0' 10\",B"_s << u"right-double-click0 double-click0 double-click1"_s
-            << u"A|05/27 08:15|05/27 09:00|0' 45\",*B|05/27 09:00; Start 0/1"_s;
+            << u"A|05/27 08:15|05/27 09:00|0' 45\",*B|05/27 09:00; Start 0/1; before; "_s;
         QTest::newRow("double-click, stopped row, OK without finish keeps total")
             << stopped << u"double-click0, OK 05/27 08:15|"_s
-            << u"*A|05/27 08:15||0' 15\"; Continue 1/0"_s;
-        QTest::newRow("double-click, stopped row, Cancel leaves even an unreadable Start")
-            << u"A|banana|05/27 08:30|0' 15\""_s << u"double-click0, Cancel"_s
-            << u"*A|banana|05/27 08:30|0' 15\"; Continue 1/0"_s;
+            << u"*A|05/27 08:15||0' 15\"; Continue 1/0; before; "_s;
+        QTest::newRow("double-click, stopped row, cancel leaves even an unreadable Start")
+            << u"A|banana|05/27 08:30|0' 15\""_s << u"double-click0"_s
+            << u"*A|banana|05/27 08:30|0' 15\"; Continue 1/0; before; dialog banana|05/27 08:30"_s;
         // Any other heading would order these rows differently.
         QTest::newRow("only the Project heading sorts")
             << u"c|3|2|1,a|2|1|2,*B|1|3|3"_s << u"heading0 heading1 heading2 heading3"_s
-            << u"a|2|1|2,*B|1|3|3,c|3|2|1; Continue 1/0"_s;
+            << u"a|2|1|2,*B|1|3|3,c|3|2|1; Continue 1/0; before; "_s;
         QTest::newRow("close takes the name being typed")
             << u"old|05/27 08:00"_s << u"rename close"_s
             << u"*new|05/27 08:00|05/27 09:00|1' 0\""_s;
@@ -55,27 +56,65 @@ private slots:
             << u"Alt-click1 Alt-click-below close"_s
             << u"a|05/27 07:45|05/27 09:00|1' 15\",b|05/27 08:00|05/27 08:10|0' 10\","
                u"c|05/27 08:30|05/27 09:00|0' 30\",Untitled project 1"_s;
+
+        QTest::newRow("Tab to a button and Space on it, enabled ones only, focus back in the list")
+            << u"*n,r|05/27 08:00"_s << u"Tab Space Tab Space Tab"_s
+            << u"*n|05/27 09:00|05/27 09:00|0' 0\",r|05/27 08:00; Continue 1/0; before; "
+               u"Start list Stop list Continue"_s;
+        QTest::newRow("Ctrl+Insert on a running row: Copy is disabled, the view copies no cell; "
+                      "Shift+Tab the other way round")
+            << u"*r|05/27 08:00"_s << u"Ctrl+Ins Backtab Backtab Backtab"_s
+            << u"*r|05/27 08:00; Continue 0/1; before; list Stop list Stop"_s;
+        QTest::newRow("Return: starts a new row, Enter stops it, Return edits it")
+            << u"a,*n"_s << u"Return Enter Return"_s
+            << u"a,*n|05/27 09:00|05/27 09:00|0' 0\"; Continue 1/0; before; "
+               u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
+        QTest::newRow("Enter: starts a new row, Return stops it, Enter edits it")
+            << u"*n"_s << u"Enter Return Enter"_s
+            << u"*n|05/27 09:00|05/27 09:00|0' 0\"; Continue 1/0; before; "
+               u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
+        QTest::newRow("Return in a rename keeps the name and starts nothing")
+            << u"*old"_s << u"F2 X Return"_s << u"*x; Start 1/0; before; rename rename list"_s;
+        QTest::newRow("Backspace, rows 0 2 5, then Return with no row selected")
+            << u"*0,1|05/27 08:00,*2|05/27 08:00,3,4,*5,6"_s << u"Backspace Return"_s
+            << u"1|05/27 08:00,3,4,6; Start 0/0; before; list list"_s;
+        QTest::newRow("Ctrl+Insert copies a stopped row, Delete removes it")
+            << u"*s|05/27 08:00|05/27 08:30|0' 30\""_s << u"Ctrl+Ins Del"_s
+            << u"; Start 0/0; Project: s   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; list list"_s;
+        const QString name(40000, u'\u00e9'); // more than a line edit holds
+        QTest::newRow("a rename that changes nothing and Copy keep a long name whole")
+            << u'*' + name + u"|05/27 08:00|05/27 08:30|0' 30\""_s << u"F2 Return Ctrl+Ins Del"_s
+            << u"; Start 0/0; Project: "_s + name
+                + u"   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; rename list list list"_s;
+        QTest::newRow("Alt+F opens File, Alt+E Edit")
+            << u"a"_s << u"Alt+F Esc Esc Alt+E"_s
+            << u"a; Start 0/0; before; &File Menu list &Edit"_s;
     }
 
-    // Each gesture as the user makes it; a sort takes the selection along.
-    void gestures()
+    // Each gesture as the user makes it, each key to whatever has the keyboard; a sort takes the
+    // selection along.
+    void steps()
     {
         QFETCH(QString, before);
         QFETCH(QString, steps);
         QFETCH(QString, after);
-        addRows(*m_list, before);
+        begin(before);
         const QString answer = steps.section(u", "_s, 1);
-        QObject context; // goes with this row, and with it a timer that found no dialog
-        onDialog(&context, [answer](EditDialog *dialog) {
-            for (int field = 0; field < 2 && answer != u"Cancel"_s; ++field)
-                dialog->field(field)->setText(answer.mid(3).section(u'|', field, field));
-            QTest::mouseClick(answer == u"Cancel"_s ? dialog->cancelButton() : dialog->okButton(),
-                Qt::LeftButton);
-        });
         QString saved; // the rows when the window tells of its closing, the moment to save them
+        QStringList trail;
+        QObject context; // goes with this row, and with it a timer that found no dialog
         connect(m_window, &Window1::closing, &context, [this, &saved] { saved = rowsOf(*m_list); });
         QWidget *viewport = m_list->viewport();
         for (const QString &step : steps.section(u", "_s, 0, 0).split(u' ')) {
+            onDialog(&context, [answer, &trail](EditDialog *dialog) {
+                for (int field = 0; field < 2 && !answer.isEmpty(); ++field)
+                    dialog->field(field)->setText(answer.mid(3).section(u'|', field, field));
+                if (answer.isEmpty())
+                    trail << u"dialog "_s + dialog->field(0)->text() + u'|'
+                            + dialog->field(1)->text();
+                QTest::mouseClick(
+                    answer.isEmpty() ? dialog->cancelButton() : dialog->okButton(), Qt::LeftButton);
+            });
             const int digit = step.back().digitValue();
             const QPoint at = digit < 0 ? QPoint(viewport->width() / 2, viewport->height() - 5)
                                         : cell(digit, Column::Total).center();
@@ -99,11 +138,24 @@ private slots:
                 m_window->close();
                 QCOMPARE(saved, after);
                 return;
+            } else {
+                const QKeyCombination key = QKeySequence::fromString(step)[0];
+                QWidget *target = QApplication::activePopupWidget();
+                QTest::keyClick(target ? target : QApplication::focusWidget(), key.key(),
+                    key.keyboardModifiers());
+                // Finish what a key queued (a rename's end); take the keyboard back as a window
+                // manager.
+                QCoreApplication::sendPostedEvents();
+                if (!QApplication::activeWindow())
+                    m_window->activateWindow();
+                QTRY_VERIFY(QApplication::focusWidget());
+                trail << keyboardOwner();
             }
         }
         const auto on = [this](int b) { return QString::number(m_window->button(b)->isEnabled()); };
-        QCOMPARE(
-            rowsOf(*m_list) + u"; "_s + m_window->button(0)->text() + u' ' + on(0) + u'/' + on(1),
+        QCOMPARE(rowsOf(*m_list) + u"; "_s + m_window->button(0)->text() + u' ' + on(0) + u'/'
+                + on(1) + u"; "_s + QGuiApplication::clipboard()->text() + u"; "_s
+                + trail.join(u' '),
             after);
         // Odd rows are tinted by their present index; selected rows show the selection instead.
         const QImage image = viewport->grab().toImage();
@@ -189,76 +241,6 @@ private slots:
                     <= m_list->columnWidth(columnIndex(column)),
                 qPrintable(text));
         }
-    }
-
-    void keyboard_data()
-    {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("keys"); // as QKeySequence names them
-        // The rows; the clipboard; after each key, keyboardOwner() and any dialog with its fields.
-        QTest::addColumn<QString>("after");
-        QTest::newRow("Tab to a button and Space on it, enabled ones only, focus back in the list")
-            << u"*n,r|05/27 08:00"_s << u"Tab Space Tab Space Tab"_s
-            << u"*n|05/27 09:00|05/27 09:00|0' 0\",r|05/27 08:00; before; "
-               u"Start list Stop list Continue"_s;
-        QTest::newRow("Ctrl+Insert on a running row: Copy is disabled, the view copies no cell; "
-                      "Shift+Tab the other way round")
-            << u"*r|05/27 08:00"_s << u"Ctrl+Ins Backtab Backtab Backtab"_s
-            << u"*r|05/27 08:00; before; list Stop list Stop"_s;
-        QTest::newRow("Return: starts a new row, Enter stops it, Return edits it")
-            << u"a,*n"_s << u"Return Enter Return"_s
-            << u"a,*n|05/27 09:00|05/27 09:00|0' 0\"; before; "
-               u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
-        QTest::newRow("Enter: starts a new row, Return stops it, Enter edits it")
-            << u"*n"_s << u"Enter Return Enter"_s
-            << u"*n|05/27 09:00|05/27 09:00|0' 0\"; before; "
-               u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
-        QTest::newRow("Return in a rename keeps the name and starts nothing")
-            << u"*old"_s << u"F2 X Return"_s << u"*x; before; rename rename list"_s;
-        QTest::newRow("Backspace, rows 0 2 5, then Return with no row selected")
-            << u"*0,1|05/27 08:00,*2|05/27 08:00,3,4,*5,6"_s << u"Backspace Return"_s
-            << u"1|05/27 08:00,3,4,6; before; list list"_s;
-        QTest::newRow("Ctrl+Insert copies a stopped row, Delete removes it")
-            << u"*s|05/27 08:00|05/27 08:30|0' 30\""_s << u"Ctrl+Ins Del"_s
-            << u"; Project: s   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; list list"_s;
-        const QString name(40000, u'\u00e9'); // more than a line edit holds
-        QTest::newRow("a rename that changes nothing and Copy keep a long name whole")
-            << u'*' + name + u"|05/27 08:00|05/27 08:30|0' 30\""_s << u"F2 Return Ctrl+Ins Del"_s
-            << u"; Project: "_s + name
-                + u"   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; rename list list list"_s;
-        QTest::newRow("Alt+F opens File, Alt+E Edit")
-            << u"a"_s << u"Alt+F Esc Esc Alt+E"_s << u"a; before; &File Menu list &Edit"_s;
-    }
-
-    // Real key presses to whatever has the keyboard; a dialog that opens is cancelled.
-    void keyboard()
-    {
-        QFETCH(QString, before);
-        QFETCH(QString, keys);
-        QFETCH(QString, after);
-        begin(before);
-        QStringList trail;
-        QObject context;
-        for (const QString &name : keys.split(u' ')) {
-            onDialog(&context, [&trail](EditDialog *dialog) {
-                trail << u"dialog "_s + dialog->field(0)->text() + u'|' + dialog->field(1)->text();
-                dialog->reject();
-            });
-            const QKeyCombination key = QKeySequence::fromString(name)[0];
-            QWidget *target = QApplication::activePopupWidget();
-            QTest::keyClick(
-                target ? target : QApplication::focusWidget(), key.key(), key.keyboardModifiers());
-            // Finish what a key queued (a rename's end); take the keyboard back as a window
-            // manager.
-            QCoreApplication::sendPostedEvents();
-            if (!QApplication::activeWindow())
-                m_window->activateWindow();
-            QTRY_VERIFY(QApplication::focusWidget());
-            trail << keyboardOwner();
-        }
-        QCOMPARE(rowsOf(*m_list) + u"; "_s + QGuiApplication::clipboard()->text() + u"; "_s
-                + trail.join(u' '),
-            after);
     }
 
     // The designed layout at the default font; what a screen reader is told, read after the rows
