@@ -1,4 +1,5 @@
 #include "contrast.h"
+#include "editdialog.h"
 #include "listrows.h"
 #include "projectrows.h"
 #include "windowtest.h"
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStyle>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -106,7 +108,10 @@ private slots:
         connect(m_window, &Window1::closing, &context, [this, &saved] { saved = rowsOf(*m_list); });
         QWidget *viewport = m_list->viewport();
         for (const QString &step : steps.section(u", "_s, 0, 0).split(u' ')) {
-            onDialog(&context, [answer, &trail](EditDialog *dialog) {
+            QTimer::singleShot(0, &context, [answer, &trail] {
+                auto *dialog = qobject_cast<EditDialog *>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
                 for (int field = 0; field < 2 && !answer.isEmpty(); ++field)
                     dialog->field(field)->setText(answer.mid(3).section(u'|', field, field));
                 if (answer.isEmpty())
@@ -143,8 +148,7 @@ private slots:
                 QWidget *target = QApplication::activePopupWidget();
                 QTest::keyClick(target ? target : QApplication::focusWidget(), key.key(),
                     key.keyboardModifiers());
-                // Finish what a key queued (a rename's end); take the keyboard back as a window
-                // manager.
+                // Finish what a key queued; take the keyboard back as a window manager would.
                 QCoreApplication::sendPostedEvents();
                 if (!QApplication::activeWindow())
                     m_window->activateWindow();
@@ -165,9 +169,8 @@ private slots:
         }
     }
 
-    // Time stamps keep their order right to left: the same ink, moved to the cell's other side.
-    // Under a dark scheme the tint stays, its text readable; a selected row shows the scheme's
-    // highlight.
+    // Time stamps keep their ink right to left; under a dark scheme the tint stays, its text
+    // readable, and a selected row shows the scheme's highlight.
     void rightToLeftAndDark()
     {
         addRows(*m_list, u"A|12/01 09:05|12/01 10:35|1' 30\",*WWWW,WWWW,WWWW"_s);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "dateservice.h"
-#include "editdialog.h"
 #include "listrows.h"
 #include "mylistclass.h"
 #include "window1.h"
@@ -9,7 +8,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
-#include <QTimer>
 #include <ctime>
 
 // For the tests of the main window: the clock fixed at 27 May 2026, 09:00, in UTC.
@@ -44,17 +42,8 @@ struct WindowTest
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     }
 
-    // Once the event loop runs again, hands the edit dialog then open, if any, to answer.
-    template <typename Answer> static void onDialog(QObject *context, Answer answer)
-    {
-        QTimer::singleShot(0, context, [answer] {
-            if (auto *dialog = qobject_cast<EditDialog *>(QApplication::activeModalWidget()))
-                answer(dialog);
-        });
-    }
-
-    // Closes the boxes a test opened, and the window too when asked: closing deletes it. Under
-    // App, whose menu handlers stay with the first menu bar, the window has to live on.
+    // Closes the boxes a test opened, and the window if asked (deleting it); under App, whose menu
+    // handlers stay with the first menu bar, it lives on.
     static void close(bool window)
     {
         for (QWidget *widget : QApplication::topLevelWidgets())
