@@ -1,13 +1,10 @@
 #include "aboutbox.h"
 #include "apptest.h"
-#include "listrows.h"
 #include "menu.h"
 #include "windowtest.h"
 
 #include <QClipboard>
-#include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -22,7 +19,7 @@ private slots:
     void commands_data()
     {
         QTest::addColumn<QString>("rows");
-        // Ctrl and a letter, "click:" and an item chosen with the mouse, or a step of commands()
+        // "click:" and an item chosen with the mouse, "about", or a step for press()
         QTest::addColumn<QString>("steps");
         // The rows; the clipboard; the items that a menu, opened then, shows enabled.
         QTest::addColumn<QString>("after");
@@ -37,7 +34,7 @@ private slots:
             << runningFirst << QString() << runningFirst + u"; before"_s + window;
         const QString stoppedFirst = u'*' + stopped + u",*r|05/27 08:00"_s;
         QTest::newRow("stopped row selected, a running one below: both copied, in list order")
-            << stoppedFirst << u"C"_s
+            << stoppedFirst << u"Ctrl+C"_s
             << stoppedFirst
                 + u"; Project: s   Start: 05/27 08:00   Stop: 05/27 09:00   Total: 1' 0\"\n"
                   u"Project: r   Start: 05/27 08:00   Stop:    Total: "_s
@@ -46,50 +43,44 @@ private slots:
             << u'*' + stopped << u"about"_s << u'*' + stopped + u"; before; FileQuit AppleAbout"_s;
         // A key acts on what the rules give now, not on what the menus last showed.
         QTest::newRow("copy refused once the row was continued, none by the view either")
-            << u'*' + stopped << u"Start C"_s << u"*s|05/27 08:00; before"_s + window;
+            << u'*' + stopped << u"Start Ctrl+C"_s << u"*s|05/27 08:00; before"_s + window;
         // A Total without a Finish is no stop.
         const QString mixed = u"t|05/27 08:00||0' 10\",%1,n"_s;
         QTest::newRow("select all: the stopped rows alone, though the menus last showed none")
-            << u'*' + mixed.arg(stopped) << u"A"_s
+            << u'*' + mixed.arg(stopped) << u"Ctrl+A"_s
             << mixed.arg(u'*' + stopped) + u"; before"_s + copy;
         QTest::newRow("about box in front: Ctrl+N closes it and adds nothing")
-            << u"a"_s << u"about N"_s << u"a; before"_s + window;
+            << u"a"_s << u"about Ctrl+N"_s << u"a; before"_s + window;
         QTest::newRow("the rename field keeps its keys, and a command takes the typing first")
-            << u"*old"_s << u"rename A C N"_s << u"*typed,Untitled project 1; typed"_s + window;
+            << u"*old"_s << u"rename Ctrl+A Ctrl+C Ctrl+N"_s
+            << u"*new,Untitled project 1; new"_s + window;
         // A Total is what Copy asks for, not a Finish.
         const QString totalAlone = u"*t|05/27 08:00||0' 10\""_s;
         QTest::newRow("copy a row with a Total and no Finish")
-            << totalAlone << u"C"_s
+            << totalAlone << u"Ctrl+C"_s
             << totalAlone + u"; Project: t   Start: 05/27 08:00   Stop:    Total: 0' 10\""_s + copy;
         // The rename keeps the focus while the menu is open: the command goes to the list.
-        QTest::newRow("Copy chosen with the mouse during a rename copies the typed name")
+        QTest::newRow("Copy chosen with the mouse during a rename copies the new name")
             << u'*' + stopped << u"rename click:EditCopy"_s
-            << u"*typed|05/27 08:00|05/27 09:00|1' 0\"; "
-               u"Project: typed   Start: 05/27 08:00   Stop: 05/27 09:00   Total: 1' 0\""_s
+            << u"*new|05/27 08:00|05/27 09:00|1' 0\"; "
+               u"Project: new   Start: 05/27 08:00   Stop: 05/27 09:00   Total: 1' 0\""_s
                 + copy;
     }
 
-    // Real key presses and clicks: an item the rules enable now acts, even if the menus last showed
-    // it disabled; one they disable does nothing at all, not even the focused control's own.
+    // Real keys and clicks: an item the rules enable now acts though the menus last showed it
+    // disabled; one they disable does nothing, not even the focused control's own.
     void commands()
     {
         QFETCH(QString, rows);
         QFETCH(QString, steps);
         QFETCH(QString, after);
         updateMenus(); // for an empty list: only a change of selection tells the menus of the rows
-        addRows(*m_list, rows);
-        // A current cell, which the view's own Ctrl+C would copy.
-        m_list->selectionModel()->setCurrentIndex(
-            m_list->model()->index(0, 0), QItemSelectionModel::NoUpdate);
-        QGuiApplication::clipboard()->setText(u"before"_s);
-        QWidget *target = m_list;
+        begin(rows);
+        QStringList trail;
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
-            if (step == u"Start"_s) {
-                QTest::mouseClick(m_window->button(0), Qt::LeftButton);
-            } else if (step == u"about"_s) {
-                target = AboutBox::instance();
+            if (step == u"about"_s) {
                 AboutBox::instance()->Show();
-                QTRY_COMPARE(QApplication::activeWindow(), target);
+                QTRY_COMPARE(QApplication::activeWindow(), AboutBox::instance());
             } else if (step.startsWith(u"click:"_s)) {
                 QAction *item = Menu::instance()->item(step.sliced(6));
                 auto *menu = qobject_cast<QMenu *>(item->parent());
@@ -98,12 +89,8 @@ private slots:
                     bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
                 QTRY_VERIFY(menu->isVisible());
                 QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-            } else if (step == u"rename"_s) {
-                QTest::keyClick(m_list, Qt::Key_F2);
-                target = QApplication::focusWidget();
-                QTest::keyClicks(target, u"typed"_s);
             } else {
-                QTest::keyClick(target, step.front().toLatin1(), Qt::ControlModifier);
+                press(step, trail);
             }
         }
         const auto shown = [this] {
@@ -119,8 +106,7 @@ private slots:
         QTRY_COMPARE(shown(), after);
     }
 
-    // Beside its text, Copy puts the selected rows, and only those, as table rows whose cells
-    // cannot add markup.
+    // Copy also puts the selected rows alone as table rows whose cells cannot add markup.
     void copyAsTable()
     {
         addRows(*m_list,

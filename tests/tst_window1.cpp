@@ -5,10 +5,7 @@
 #include "windowtest.h"
 
 #include <QAccessible>
-#include <QClipboard>
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QMenu>
 #include <QMetaEnum>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -25,75 +22,106 @@ private slots:
     void init() { open(); }
     void cleanup() { close(true); }
 
-    void gestures_data()
+    void steps_data()
     {
         QTest::addColumn<QString>("before");
-        // A digit names a row or a heading, none the space below the rows; ", OK a|b" answers the
-        // dialog with a and b, ", Cancel" cancels it.
+        // Gestures (a digit names a row or heading, none the space below the rows) or keys as
+        // QKeySequence names them; ", OK a|b" answers a dialog, which is cancelled otherwise.
         QTest::addColumn<QString>("steps");
-        // The rows, then Start's caption and both enabled states; after "close", the rows saved.
+        // The rows; Start's caption and both enabled states; the clipboard; after each key,
+        // keyboardOwner() and any dialog cancelled, with its fields. After "close": the rows saved.
         QTest::addColumn<QString>("after");
         const QString stopped = u"A|05/27 08:15|05/27 08:30|0' 15\""_s;
-        // The caption stays until the selection next changes.
         QTest::newRow("Continue takes the name being typed first")
-            << u'*' + stopped << u"rename Start"_s << u"*new|05/27 08:45; Continue 0/1"_s;
-        QTest::newRow(
-            "double-clicks: right only selects, left stops a Total's row, starts a new one")
+            << u'*' + stopped << u"rename Start"_s << u"*new|05/27 08:45; Continue 0/1; before; "_s;
+        QTest::newRow("double-clicks: right only selects, left stops a Total's row, starts one")
             << u"A|05/27 08:15||0' 10\",B"_s << u"right-double-click0 double-click0 double-click1"_s
-            << u"A|05/27 08:15|05/27 09:00|0' 45\",*B|05/27 09:00; Start 0/1"_s;
+            << u"A|05/27 08:15|05/27 09:00|0' 45\",*B|05/27 09:00; Start 0/1; before; "_s;
         QTest::newRow("double-click, stopped row, OK without finish keeps total")
             << stopped << u"double-click0, OK 05/27 08:15|"_s
-            << u"*A|05/27 08:15||0' 15\"; Continue 1/0"_s;
-        QTest::newRow("double-click, stopped row, Cancel leaves even an unreadable Start")
-            << u"A|banana|05/27 08:30|0' 15\""_s << u"double-click0, Cancel"_s
-            << u"*A|banana|05/27 08:30|0' 15\"; Continue 1/0"_s;
-        // Any other heading would order these rows differently, either way round.
+            << u"*A|05/27 08:15||0' 15\"; Continue 1/0; before; "_s;
+        QTest::newRow("double-click, stopped row, cancel leaves even an unreadable Start")
+            << u"A|banana|05/27 08:30|0' 15\""_s << u"double-click0"_s
+            << u"*A|banana|05/27 08:30|0' 15\"; Continue 1/0; before; dialog banana|05/27 08:30"_s;
+        // Any other heading would order these rows differently.
         QTest::newRow("only the Project heading sorts")
             << u"c|3|2|1,a|2|1|2,*B|1|3|3"_s << u"heading0 heading1 heading2 heading3"_s
-            << u"a|2|1|2,*B|1|3|3,c|3|2|1; Continue 1/0"_s;
+            << u"a|2|1|2,*B|1|3|3,c|3|2|1; Continue 1/0; before; "_s;
         QTest::newRow("close takes the name being typed")
-            << u"old|05/27 08:00"_s << u"rename close"_s
+            << u"*old|05/27 08:00"_s << u"rename close"_s
             << u"*new|05/27 08:00|05/27 09:00|1' 0\""_s;
-        // Closing stops the running rows, which changes the selection while Alt is still held.
+        // Closing stops running rows, changing the selection while Alt is held.
         QTest::newRow("Alt-click adds a row below the rows, none on a row or at closing")
             << u"a|05/27 07:45,b|05/27 08:00|05/27 08:10|0' 10\",c|05/27 08:30"_s
             << u"Alt-click1 Alt-click-below close"_s
             << u"a|05/27 07:45|05/27 09:00|1' 15\",b|05/27 08:00|05/27 08:10|0' 10\","
                u"c|05/27 08:30|05/27 09:00|0' 30\",Untitled project 1"_s;
+
+        QTest::newRow("Tab to a button and Space on it, enabled ones only, focus back in the list")
+            << u"*n,r|05/27 08:00"_s << u"Tab Space Tab Space Tab"_s
+            << u"*n|05/27 09:00|05/27 09:00|0' 0\",r|05/27 08:00; Continue 1/0; before; "
+               u"Start list Stop list Continue"_s;
+        QTest::newRow("Ctrl+Insert on a running row: Copy is disabled, the view copies no cell; "
+                      "Shift+Tab the other way round")
+            << u"*r|05/27 08:00"_s << u"Ctrl+Ins Backtab Backtab Backtab"_s
+            << u"*r|05/27 08:00; Continue 0/1; before; list Stop list Stop"_s;
+        QTest::newRow("Return: starts a new row, Enter stops it, Return edits it")
+            << u"a,*n"_s << u"Return Enter Return"_s
+            << u"a,*n|05/27 09:00|05/27 09:00|0' 0\"; Continue 1/0; before; "
+               u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
+        QTest::newRow("Enter: starts a new row, Return stops it, Enter edits it")
+            << u"*n"_s << u"Enter Return Enter"_s
+            << u"*n|05/27 09:00|05/27 09:00|0' 0\"; Continue 1/0; before; "
+               u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
+        QTest::newRow("Return in a rename keeps the name and starts nothing")
+            << u"*old"_s << u"F2 X Return"_s << u"*x; Start 1/0; before; rename rename list"_s;
+        QTest::newRow("Backspace, rows 0 2 5, then Return with no row selected")
+            << u"*0,1|05/27 08:00,*2|05/27 08:00,3,4,*5,6"_s << u"Backspace Return"_s
+            << u"1|05/27 08:00,3,4,6; Start 0/0; before; list list"_s;
+        QTest::newRow("Ctrl+Insert copies a stopped row, Delete removes it")
+            << u"*s|05/27 08:00|05/27 08:30|0' 30\""_s << u"Ctrl+Ins Del"_s
+            << u"; Start 0/0; Project: s   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; list list"_s;
+        const QString name(40000, u'\u00e9'); // more than a line edit holds
+        QTest::newRow("a rename that changes nothing and Copy keep a long name whole")
+            << u'*' + name + u"|05/27 08:00|05/27 08:30|0' 30\""_s << u"F2 Return Ctrl+Ins Del"_s
+            << u"; Start 0/0; Project: "_s + name
+                + u"   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; rename list list list"_s;
+        QTest::newRow("Alt+F opens File, Alt+E Edit")
+            << u"a"_s << u"Alt+F Esc Esc Alt+E"_s
+            << u"a; Start 0/0; before; &File Menu list &Edit"_s;
     }
 
-    // Each gesture as the user makes it; a sort takes the selection along.
-    void gestures()
+    // Each gesture as the user makes it, each key to whatever has the keyboard; a sort takes the
+    // selection along.
+    void steps()
     {
         QFETCH(QString, before);
         QFETCH(QString, steps);
         QFETCH(QString, after);
-        addRows(*m_list, before);
+        begin(before);
         const QString answer = steps.section(u", "_s, 1);
-        QObject context; // goes with this row, and with it a timer that found no dialog
-        QTimer::singleShot(0, &context, [answer] {
-            if (auto *dialog = qobject_cast<EditDialog *>(QApplication::activeModalWidget())) {
-                for (int field = 0; field < 2 && answer != u"Cancel"_s; ++field)
-                    dialog->field(field)->setText(answer.mid(3).section(u'|', field, field));
-                QTest::mouseClick(
-                    answer == u"Cancel"_s ? dialog->cancelButton() : dialog->okButton(),
-                    Qt::LeftButton);
-            }
-        });
         QString saved; // the rows when the window tells of its closing, the moment to save them
+        QStringList trail;
+        QObject context; // goes with this row, and with it a timer that found no dialog
         connect(m_window, &Window1::closing, &context, [this, &saved] { saved = rowsOf(*m_list); });
         QWidget *viewport = m_list->viewport();
         for (const QString &step : steps.section(u", "_s, 0, 0).split(u' ')) {
+            QTimer::singleShot(0, &context, [answer, &trail] {
+                auto *dialog = qobject_cast<EditDialog *>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
+                for (int field = 0; field < 2 && !answer.isEmpty(); ++field)
+                    dialog->field(field)->setText(answer.mid(3).section(u'|', field, field));
+                if (answer.isEmpty())
+                    trail << u"dialog "_s + dialog->field(0)->text() + u'|'
+                            + dialog->field(1)->text();
+                QTest::mouseClick(
+                    answer.isEmpty() ? dialog->cancelButton() : dialog->okButton(), Qt::LeftButton);
+            });
             const int digit = step.back().digitValue();
             const QPoint at = digit < 0 ? QPoint(viewport->width() / 2, viewport->height() - 5)
                                         : cell(digit, Column::Total).center();
-            if (step == u"rename"_s) {
-                m_list->setCurrentIndex(m_list->model()->index(0, 0));
-                QTest::keyClick(m_list, Qt::Key_F2);
-                QTest::keyClicks(m_list->findChild<QLineEdit *>(), u"new"_s);
-            } else if (step == u"Start"_s) {
-                QTest::mouseClick(m_window->button(0), Qt::LeftButton);
-            } else if (step.contains(u"double-click"_s)) {
+            if (step.contains(u"double-click"_s)) {
                 const auto button = step.startsWith(u"right"_s) ? Qt::RightButton : Qt::LeftButton;
                 QTest::mouseClick(viewport, button, {}, at);
                 QTest::mouseDClick(viewport, button, {}, at);
@@ -107,11 +135,14 @@ private slots:
                 m_window->close();
                 QCOMPARE(saved, after);
                 return;
+            } else {
+                press(step, trail);
             }
         }
         const auto on = [this](int b) { return QString::number(m_window->button(b)->isEnabled()); };
-        QCOMPARE(
-            rowsOf(*m_list) + u"; "_s + m_window->button(0)->text() + u' ' + on(0) + u'/' + on(1),
+        QCOMPARE(rowsOf(*m_list) + u"; "_s + m_window->button(0)->text() + u' ' + on(0) + u'/'
+                + on(1) + u"; "_s + QGuiApplication::clipboard()->text() + u"; "_s
+                + trail.join(u' '),
             after);
         // Odd rows are tinted by their present index; selected rows show the selection instead.
         const QImage image = viewport->grab().toImage();
@@ -121,17 +152,30 @@ private slots:
         }
     }
 
-    // Under a dark scheme the tint stays and the text on it stays readable; a selected row shows
-    // the scheme's own highlight and highlighted text.
-    void darkPalette()
+    // Time stamps keep their ink right to left; under a dark scheme the tint stays, its text
+    // readable, and a selected row shows the scheme's highlight.
+    void rightToLeftAndDark()
     {
+        addRows(*m_list, u"A|12/01 09:05|12/01 10:35|1' 30\",*WWWW,WWWW,WWWW"_s);
+        const auto ink = [this] {
+            const QImage image = m_list->viewport()->grab(cell(0, Column::Start)).toImage();
+            QRect box;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        box |= QRect(x, y, 1, 1);
+            return image.copy(box);
+        };
+        const QImage leftToRight = ink();
+        m_window->setLayoutDirection(Qt::RightToLeft);
+        QVERIFY(sameInk(ink(), leftToRight));
+        m_window->setLayoutDirection(Qt::LeftToRight);
         QPalette palette = m_list->palette();
         palette.setColor(QPalette::Base, QColor(35, 38, 41));
         palette.setColor(QPalette::Text, QColor(160, 160, 160));
         palette.setColor(QPalette::Highlight, QColor(61, 174, 233));
         palette.setColor(QPalette::HighlightedText, QColor(0, 0, 0));
         m_list->setPalette(palette);
-        addRows(*m_list, u"WWWW,*WWWW,WWWW,WWWW"_s);
         const QImage image = m_list->viewport()->grab().toImage();
         const auto rgb = [](QColor c) { return Rgb { c.red(), c.green(), c.blue() }; };
         for (const int row : { 1, 3 }) {
@@ -148,19 +192,7 @@ private slots:
         }
     }
 
-    // At the default font the layout is exactly the designed one.
-    void defaultFont()
-    {
-        QCOMPARE(m_list->parentWidget()->size(), QSize(493, 233));
-        QCOMPARE(m_list->parentWidget()->minimumSize(), QSize(400, 200));
-        QCOMPARE(m_list->parentWidget()->maximumSize(), QSize(1200, 1200));
-        QCOMPARE(m_list->geometry(), QRect(13, 11, 467, 175));
-        QCOMPARE(m_window->button(0)->geometry(), QRect(13, 198, 100, 22));
-        QCOMPARE(m_window->button(1)->geometry(), QRect(126, 198, 100, 22));
-    }
-
-    // A large font grows the buttons to their captions, Continue included, and the rows to their
-    // text; nothing overlaps and nothing leaves the window.
+    // A large font grows the buttons to their captions (Continue too) and rows to their text.
     void largeFont()
     {
         const QFont font = QApplication::font();
@@ -183,9 +215,8 @@ private slots:
         QVERIFY(m_list->rowHeight(0) >= m_list->fontMetrics().height());
         QVERIFY(m_list->horizontalHeader()->height()
             >= m_list->horizontalHeader()->sizeHint().height());
-        // Even at its narrowest, as a saved place from a smaller font would make it, the window
-        // shows time stamps and totals whole: the view leaves a focus frame's margin and a pixel
-        // each side of a cell's text.
+        // Even at its narrowest (a place saved under a smaller font) time stamps and totals show
+        // whole: a focus frame's margin and a pixel each side of a cell's text.
         m_window->setWidth(0);
         QTRY_COMPARE(m_list->parentWidget()->width(), m_list->parentWidget()->minimumWidth());
         const int cellMargins
@@ -198,107 +229,17 @@ private slots:
         }
     }
 
-    // Time stamps and totals keep their order in a right-to-left layout: the same ink as left to
-    // right, moved to the cell's other side.
-    void rightToLeft()
+    // The designed layout at the default font; what a screen reader is told, read after the rows
+    // came, as a reader that keeps the interfaces it asked for before reads them.
+    void layoutAndAccessible()
     {
-        addRows(*m_list, u"A|12/01 09:05|12/01 10:35|1' 30\""_s);
-        const auto ink = [this](Column column) {
-            const QImage image = m_list->viewport()->grab(cell(0, column)).toImage();
-            QRect box;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x)
-                    if (qGray(image.pixel(x, y)) < 128)
-                        box |= QRect(x, y, 1, 1);
-            return image.copy(box);
-        };
-        const QImage leftToRight = ink(Column::Start);
-        m_window->setLayoutDirection(Qt::RightToLeft);
-        QVERIFY(sameInk(ink(Column::Start), leftToRight));
-    }
-
-    void keyboard_data()
-    {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("keys"); // as QKeySequence names them
-        // The rows; the clipboard; after each key, who has the keyboard (keyboardOwner()) and
-        // any edit dialog that opened, with its fields.
-        QTest::addColumn<QString>("after");
-        QTest::newRow("Tab to a button and Space on it, enabled ones only, focus back in the list")
-            << u"*n,r|05/27 08:00"_s << u"Tab Space Tab Space Tab"_s
-            << u"*n|05/27 09:00|05/27 09:00|0' 0\",r|05/27 08:00; before; "
-               u"Start list Stop list Continue"_s;
-        QTest::newRow("Ctrl+Insert on a running row: Copy is disabled, the view copies no cell; "
-                      "Shift+Tab the other way round")
-            << u"*r|05/27 08:00"_s << u"Ctrl+Ins Backtab Backtab Backtab"_s
-            << u"*r|05/27 08:00; before; list Stop list Stop"_s;
-        QTest::newRow("Return: starts a new row, Enter stops it, Return edits it")
-            << u"a,*n"_s << u"Return Enter Return"_s
-            << u"a,*n|05/27 09:00|05/27 09:00|0' 0\"; before; "
-               u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
-        QTest::newRow("Enter: starts a new row, Return stops it, Enter edits it")
-            << u"*n"_s << u"Enter Return Enter"_s
-            << u"*n|05/27 09:00|05/27 09:00|0' 0\"; before; "
-               u"list list dialog 05/27 09:00|05/27 09:00 list"_s;
-        QTest::newRow("Return in a rename keeps the name and starts nothing")
-            << u"*old"_s << u"F2 X Return"_s << u"*x; before; rename rename list"_s;
-        QTest::newRow("Backspace, rows 0 2 5, then Return with no row selected")
-            << u"*0,1|05/27 08:00,*2|05/27 08:00,3,4,*5,6"_s << u"Backspace Return"_s
-            << u"1|05/27 08:00,3,4,6; before; list list"_s;
-        QTest::newRow("Ctrl+Insert copies a stopped row, Delete removes it")
-            << u"*s|05/27 08:00|05/27 08:30|0' 30\""_s << u"Ctrl+Ins Del"_s
-            << u"; Project: s   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; list list"_s;
-        const QString name(40000, u'\u00e9'); // more than a line edit holds
-        QTest::newRow("a rename that changes nothing and Copy keep a long name whole")
-            << u'*' + name + u"|05/27 08:00|05/27 08:30|0' 30\""_s << u"F2 Return Ctrl+Ins Del"_s
-            << u"; Project: "_s + name
-                + u"   Start: 05/27 08:00   Stop: 05/27 08:30   Total: 0' 30\"; rename list list list"_s;
-        QTest::newRow("Alt+F opens File, Alt+E Edit")
-            << u"a"_s << u"Alt+F Esc Esc Alt+E"_s << u"a; before; &File Menu list &Edit"_s;
-    }
-
-    // Real key presses to whatever has the keyboard; a dialog that opens is cancelled.
-    void keyboard()
-    {
-        QFETCH(QString, before);
-        QFETCH(QString, keys);
-        QFETCH(QString, after);
-        addRows(*m_list, before);
-        // A current cell, which the view's own copy would put on the clipboard.
-        m_list->selectionModel()->setCurrentIndex(
-            m_list->model()->index(0, 0), QItemSelectionModel::NoUpdate);
-        QGuiApplication::clipboard()->setText(u"before"_s);
-        QStringList trail;
-        QObject context;
-        for (const QString &name : keys.split(u' ')) {
-            QTimer::singleShot(0, &context, [&trail] {
-                if (auto *dialog = qobject_cast<EditDialog *>(QApplication::activeModalWidget())) {
-                    trail << u"dialog "_s + dialog->field(0)->text() + u'|'
-                            + dialog->field(1)->text();
-                    dialog->reject();
-                }
-            });
-            const QKeyCombination key = QKeySequence::fromString(name)[0];
-            QWidget *target = QApplication::activePopupWidget();
-            QTest::keyClick(
-                target ? target : QApplication::focusWidget(), key.key(), key.keyboardModifiers());
-            // What a key leaves queued, as the end of a rename, is done before looking; and the
-            // window gets the keyboard back from a dialog as a window manager would give it.
-            QCoreApplication::sendPostedEvents();
-            if (!QApplication::activeWindow())
-                m_window->activateWindow();
-            QTRY_VERIFY(QApplication::focusWidget());
-            trail << keyboardOwner();
-        }
-        QCOMPARE(rowsOf(*m_list) + u"; "_s + QGuiApplication::clipboard()->text() + u"; "_s
-                + trail.join(u' '),
-            after);
-    }
-
-    // What a screen reader is told: roles and names, read after the rows came, as a reader that
-    // keeps the interfaces it asked for before reads them.
-    void accessible()
-    {
+        const QWidget *content = m_list->parentWidget();
+        QCOMPARE(content->size(), QSize(493, 233));
+        QCOMPARE(content->minimumSize(), QSize(400, 200));
+        QCOMPARE(content->maximumSize(), QSize(1200, 1200));
+        QCOMPARE(m_list->geometry(), QRect(13, 11, 467, 175));
+        QCOMPARE(m_window->button(0)->geometry(), QRect(13, 198, 100, 22));
+        QCOMPARE(m_window->button(1)->geometry(), QRect(126, 198, 100, 22));
         const auto describe = [](QAccessibleInterface *object) {
             return QString::fromLatin1(
                        QMetaEnum::fromType<QAccessible::Role>().valueToKey(object->role()))
@@ -329,21 +270,6 @@ private:
             for (int x = 0; x < one.width(); ++x)
                 differing += std::abs(qGray(one.pixel(x, y)) - qGray(other.pixel(x, y))) > 128;
         return differing * 20 < one.width() * one.height();
-    }
-
-    // Who has the keyboard, as the keyboard table writes it.
-    QString keyboardOwner() const
-    {
-        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()))
-            return menu->title();
-        QWidget *focus = QApplication::focusWidget();
-        if (focus == m_list)
-            return u"list"_s;
-        if (auto *button = qobject_cast<QPushButton *>(focus))
-            return button->text();
-        if (focus && focus->parentWidget() == m_list->viewport())
-            return u"rename"_s;
-        return focus ? QString::fromLatin1(focus->metaObject()->className()) : u"none"_s;
     }
 
     QRect cell(int row, Column column) const

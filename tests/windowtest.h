@@ -1,10 +1,14 @@
 #pragma once
 
 #include "dateservice.h"
+#include "listrows.h"
 #include "mylistclass.h"
 #include "window1.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <ctime>
 
@@ -30,8 +34,57 @@ struct WindowTest
         m_list->setFocus();
     }
 
-    // Closes the boxes a test opened, and the window too when asked: closing deletes it. Under
-    // App, whose menu handlers stay with the first menu bar, the window has to live on.
+    // The rows, a current cell (which the view's own copy would take) and "before" on the
+    // clipboard.
+    void begin(const QString &rows)
+    {
+        addRows(*m_list, rows);
+        m_list->selectionModel()->setCurrentIndex(
+            m_list->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    }
+
+    // Renames the current row to "new", clicks Start, or presses a key (as QKeySequence names it)
+    // on whatever has the keyboard, then notes who has it.
+    void press(const QString &step, QStringList &trail)
+    {
+        if (step == u"rename") {
+            QTest::keyClick(m_list, Qt::Key_F2);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("new"));
+        } else if (step == u"Start") {
+            QTest::mouseClick(m_window->button(0), Qt::LeftButton);
+        } else {
+            const QKeyCombination key = QKeySequence::fromString(step)[0];
+            QWidget *target = QApplication::activePopupWidget();
+            QTest::keyClick(
+                target ? target : QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+            // Finish what a key queued; take the keyboard back as a window manager would.
+            QCoreApplication::sendPostedEvents();
+            if (!QApplication::activeWindow())
+                m_window->activateWindow();
+            QTRY_VERIFY(QApplication::focusWidget());
+            trail << keyboardOwner();
+        }
+    }
+
+    // Who has the keyboard, as the keyboard table writes it.
+    QString keyboardOwner() const
+    {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()))
+            return menu->title();
+        QWidget *focus = QApplication::focusWidget();
+        if (focus == m_list)
+            return QStringLiteral("list");
+        if (auto *button = qobject_cast<QPushButton *>(focus))
+            return button->text();
+        if (focus && focus->parentWidget() == m_list->viewport())
+            return QStringLiteral("rename");
+        return focus ? QString::fromLatin1(focus->metaObject()->className())
+                     : QStringLiteral("none");
+    }
+
+    // Closes the boxes a test opened, and the window if asked (deleting it); under App, whose menu
+    // handlers stay with the first menu bar, it lives on.
     static void close(bool window)
     {
         for (QWidget *widget : QApplication::topLevelWidgets())
