@@ -4,6 +4,7 @@
 #include <QSemaphore>
 #include <QString>
 #include <QThread>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <utility>
@@ -64,9 +65,15 @@ void LastChance::handleMessage(
     if (type != QtWarningMsg || !isDisplayLost(message))
         return;
     QCoreApplication *application = QCoreApplication::instance();
-    if (!application || QThread::currentThread() == application->thread()) {
-        run();
+    if (!application)
         return;
+    if (QThread::currentThread() == application->thread()) {
+        run();
+        // Qt's exit() would now tear down globals under a live application and a dead
+        // connection, where anything may fail on its way out: saved and released, the run ends
+        // here, with Qt's status.
+        std::fflush(nullptr);
+        std::_Exit(1);
     }
     // Wayland's reading thread says it, and ends the process once we return: the event thread
     // gets a moment to save first. Should it be stuck, the process ends all the same.

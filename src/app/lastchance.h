@@ -7,7 +7,8 @@
 // Runs an action when the run ends without returning from the event loop: Qt reports that the
 // connection to the display broke and then ends the process on the spot (exit() on X11, _exit()
 // on Wayland), or anything else calls exit(). The action runs at most once, on the event thread,
-// and never once this object has gone. One at a time.
+// and never once this object has gone. One at a time. Where the display is lost on the event
+// thread, the process ends right after the action, without Qt's teardown.
 class LastChance
 {
 public:

@@ -295,7 +295,7 @@ class Endings(unittest.TestCase):
                 wait_for(lambda: xdotool("search", "--onlyvisible", "--name", MAIN, check=False,
                                          display=display), "the window on a display of its own")
                 end or xvfb.kill()
-                self.assertEqual(run.exit_status(sent=end), 0 if end else 1)
+                self.assertEqual(run.exit_status(sent=end), 0 if end else 1, run.output())
                 self.assertEqual(run.rows()[0], RAN)
                 self.assertFalse(os.path.exists(run.prefs + ".lock"))
 
