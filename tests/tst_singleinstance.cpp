@@ -1,15 +1,13 @@
 #include "singleinstance.h"
 
 #include <QDir>
-#include <QLockFile>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <future>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,21 +30,6 @@ bool writeStaleLock(const QString &path)
         > 0;
 }
 
-// What a copy leaves of its socket when it crashes: the name, with nobody listening on it.
-bool leaveDeadSocket(const QString &name)
-{
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(name);
-    if (path.size() >= qsizetype(sizeof address.sun_path))
-        return false;
-    std::copy(path.begin(), path.end(), address.sun_path);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    ::close(fd);
-    return bound;
-}
-
 } // namespace
 
 class tst_SingleInstance : public QObject
@@ -65,7 +48,6 @@ private slots:
         QTest::newRow("a crashed copy's socket") << u"dead socket"_s << false;
         QTest::newRow("a crashed copy's read-only lock") << u"stale lock"_s << false;
         QTest::newRow("no lock in a read-only folder") << u"read-only folder"_s << false;
-        QTest::newRow("held by a copy that does not answer") << u"held"_s << true;
         QTest::newRow("a stale lock in a read-only folder")
             << u"stale lock, read-only folder"_s << true;
     }
@@ -83,8 +65,13 @@ private slots:
         const QString path
             = dir.filePath((linked ? u"link"_s : u"real"_s) + u"/config/Tallyfox Prefs"_s);
         QVERIFY(linked || QDir(dir.path()).mkpath(u"real/config"_s));
-        if (fault == u"dead socket")
-            QVERIFY(leaveDeadSocket(SingleInstance::serverName(path)));
+        if (fault == u"dead socket") // a crashed copy's: the name, with nobody listening on it
+            QCOMPARE(
+                QProcess::execute(u"python3"_s,
+                    { u"-c"_s,
+                        u"import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])"_s,
+                        SingleInstance::serverName(path) }),
+                0);
         if (fault.startsWith(u"stale lock"))
             QVERIFY(writeStaleLock(path));
         if (fault == u"stale lock") // read-only, as one made by another user (root, say) is
@@ -96,8 +83,6 @@ private slots:
             QFile::setPermissions(dir.filePath(u"real/config"_s),
                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         });
-        QLockFile holder(path + u".lock"_s);
-        QVERIFY(fault != u"held" || holder.tryLock(0));
         SingleInstance first(path);
         QSignalSpy raised(&first, &SingleInstance::activationRequested);
         if (refused) {
