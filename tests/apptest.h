@@ -5,8 +5,7 @@
 
 #include <QTest>
 
-// A QtTest main whose application object is the program's own App, with the built resource
-// store open, for the tests of what needs them: the menus and the about box.
+// A QtTest main with the program's own App and its built resource store open.
 #define TALLYFOX_APP_TEST_MAIN(TestObject)                                                         \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \

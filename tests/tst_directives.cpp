@@ -15,11 +15,6 @@ QByteArray records(const std::vector<directiveClass> &directives, bool leftUnrea
     return leftUnread ? result + "unread" : result;
 }
 
-void row(const char *tag, const QByteArray &bytes, const QByteArray &expected)
-{
-    QTest::newRow(tag) << bytes << expected;
-}
-
 } // namespace
 
 class tst_Directives : public QObject
@@ -31,6 +26,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("expected");
+        const auto row = [](const char *tag, const QByteArray &bytes, const QByteArray &expected) {
+            QTest::newRow(tag) << bytes << expected;
+        };
         row("empty file", "", "");
         row("LF, CR, CRLF, no final line end", "#a 1\r#b 2\n#c 3\r\n#d 4", "a|1\nb|2\nc|3\nd|4\n");
         row("names: mixed case lowered, empty", "#WindowPos 1\n# 12\n", "windowpos|1\n|12\n");

@@ -22,8 +22,7 @@ const QByteArray header = "#version 1.5\n#columnwidths 35%,25%,25%,15%\n";
 // Read up to the empty line: more than one piece of a read, and more than a fault's room.
 const QByteArray partlyRead = header + '\n' + QByteArray(300 * 1024, 'x');
 
-// What is at path, through any link: mode, owner, group, extended attributes, a regular file's
-// bytes.
+// What is at path, through any link: mode, owner, group, attributes, a regular file's bytes.
 QByteArray what(const QString &path)
 {
     struct stat status = {};
@@ -125,10 +124,12 @@ private slots:
             int(NoRoom));
         row("access control list and extended attribute kept", "marked file", {}, {});
         row("64 MB without a line break: copied", "unbroken file", {}, copy);
+        row("edited after the load: kept", "edited file", {},
+            fileName + u" (changed elsewhere 2026-05-27 09-00-00)"_s);
     }
 
-    // Whatever the first save replaces stays on disk, once, unless the file was read whole. A save
-    // that fails leaves everything as it was, with nothing beside it, and the next one tries again.
+    // What the first save replaces stays on disk, once, unless it is the file as read whole. A
+    // failed save leaves all as it was, with nothing beside it, and the next one tries again.
     void loadThenSave()
     {
         QFETCH(QString, kind);
@@ -146,14 +147,17 @@ private slots:
         if (kept.endsWith(u" 3)"))
             for (const QString &taken : { u")"_s, u" 2)"_s })
                 QVERIFY(make(u"file"_s, folder + u'/' + unread + taken));
-        const QByteArray before = what(prefs.path());
-        const qsizetype bytesBefore = QFileInfo(prefs.path()).size();
-        const QStringList beforeEntries = entries(folder);
         const bool readable = kind.endsWith(u"file");
         GlobalsModule::gDirectives.clear();
         QCOMPARE(prefs.load(), readable);
         // The header's two records; none from a file of NULs.
         QCOMPARE(GlobalsModule::gDirectives.size(), readable && kind != u"unbroken file" ? 2u : 0u);
+        QFile edited(prefs.path()); // in place: the same inode and time to the second, another size
+        QVERIFY(kind != u"edited file"
+            || (edited.open(QIODevice::Append) && edited.write("#a b\n") == 5 && edited.flush()));
+        const QByteArray before = what(prefs.path());
+        const qsizetype bytesBefore = QFileInfo(prefs.path()).size();
+        const QStringList beforeEntries = entries(folder);
 
         if (!fault.isEmpty() || kind == u"folder") {
             rlimit unlimited = {};
@@ -195,8 +199,7 @@ private slots:
             QCOMPARE(what(folder + u'/' + kept), before);
         if (kind != u"nothing")
             return;
-        // A list no save took is copied, new and its owner's alone, into a folder its owner's
-        // alone: without a state folder given, in the home folder's.
+        // A list no save took: a new copy, its owner's alone, in ~/.local/state by default.
         qputenv("HOME", QFile::encodeName(dir.path()));
         qputenv("XDG_STATE_HOME", "relative");
         const QString copy = UnsavedCopies::keep("a\n");

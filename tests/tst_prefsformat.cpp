@@ -42,8 +42,6 @@ private slots:
         row("rows of two and five cells written as four",
             { { "a", "b" }, { "a", "b", "c", "d", "e" } }, {},
             unset + "#saveditem a\tb\t\t\n#saveditem a\tb\tc\td\n", true);
-        row("tab, CR, LF in a cell written as spaces", { { "a\tb", "c\rd", "e\nf", "g\r\nh" } }, {},
-            unset + "#saveditem a b\tc d\te f\tg  h\n", true);
         row("later windowpos and columnwidths win", {},
             "#windowpos 1\t2\t3\t4\n#columnwidths a\n" + place, "#version 1.5\n" + place, true);
         row("not numbers as 0, saturated, a fifth field unused", {},
