@@ -118,10 +118,8 @@ private slots:
         row("folder not writable", "file", "read-only folder", {}, int(FolderReadOnly));
         row("file not writable", "file", "read-only file", {}, int(FileReadOnly));
         row("folder a link into a drive not mounted", "nothing", "unmounted", {}, int(Unreachable));
-        row("no room for the copy: waits", "partly read file", "room for the file only", copy,
-            int(NoRoom));
-        row("short write after the move aside: moved back", "pipe", "short write", copy,
-            int(NoRoom));
+        row("no room for the copy: waits", "partly read file", "1 KiB of room", copy, int(NoRoom));
+        row("moved aside, a short write: moved back", "pipe", "short write", copy, int(NoRoom));
         row("access control list and extended attribute kept", "marked file", {}, {});
         row("64 MB without a line break: copied", "unbroken file", {}, copy);
         row("edited after the load: kept", "edited file", {},

@@ -24,10 +24,9 @@ bool writeStaleLock(const QString &path)
         ::_exit(0);
     ::waitpid(dead, nullptr, 0);
     QFile lock(path + u".lock"_s);
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
     return lock.open(QIODevice::WriteOnly)
-        && lock.write(QByteArray::number(dead) + "\ntallyfox\n"
-               + QSysInfo::machineHostName().toUtf8() + '\n')
-        > 0;
+        && lock.write(QByteArray::number(dead) + "\ntallyfox\n" + host + '\n') > 0;
 }
 
 // What a crashed copy leaves of its socket: the name, with nobody listening on it.
@@ -59,13 +58,12 @@ private slots:
         if (fault.endsWith(u"read-only folder") && ::geteuid() == 0)
             QSKIP("root ignores permission bits: see the tst_singleinstance_unprivileged entry");
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(u"real"_s));
-        QVERIFY(QFile::link(dir.filePath(u"real"_s), dir.filePath(u"link"_s)));
         // Through a link, the first copy makes the folder; a later one finding it still reaches it.
         const bool linked = fault == u"linked folder";
+        QVERIFY(QDir(dir.path()).mkpath(linked ? u"real"_s : u"real/config"_s));
+        QVERIFY(QFile::link(dir.filePath(u"real"_s), dir.filePath(u"link"_s)));
         const QString path
             = dir.filePath((linked ? u"link"_s : u"real"_s) + u"/config/Tallyfox Prefs"_s);
-        QVERIFY(linked || QDir(dir.path()).mkpath(u"real/config"_s));
         const QStringList bind { u"-c"_s, deadSocket, SingleInstance::serverName(path) };
         QVERIFY(fault != u"dead socket" || QProcess::execute(u"python3"_s, bind) == 0);
         if (fault.startsWith(u"stale lock"))
