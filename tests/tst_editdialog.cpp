@@ -39,21 +39,15 @@ private slots:
             u"05/27 09:00\x1b"_s, true, {});
         row("banana, Return does nothing", valid, u"banana\r"_s, false, {});
         row("finish a minute before start", valid, u"\t05/27 08:59\r"_s, false, {});
-        row("across New Year's midnight", valid, u"12/31 23:50\t01/01 00:20\r"_s, true,
-            { "12/31 23:50"_ba, "01/01 00:20"_ba });
-        row("text not UTF-8 kept whole, finish emptied, Return is OK", odd, u"\t\b\r"_s, true,
-            { odd[0], {} });
+        row("texts not UTF-8 kept whole, Return is OK", odd, u"\r"_s, true, odd);
         row("start emptied", valid, u"\b\r"_s, true, { {}, valid[1] });
         row("Return on a focused Cancel after retyping", odd, u"05/27 08:00\t12/31 23:59\t\r"_s,
             true, odd);
         row("Space on Cancel; typing stops at 11", valid, u"05/27 08:00:45\tlater\t "_s, false,
             valid);
-        row("a tab and a line break pasted become spaces", valid, u"{Ctrl+V}\r"_s, true,
-            { "05/27 9:00 "_ba, valid[1] });
-        row("long texts shortened do not grow back, cut below 11 refill to 11",
-            { "05/27 16:23 abc"_ba, "05/27 16:23 abc"_ba },
-            u"{End}\b\bxyz\t{End}\b\b\b\b\b\b45xyz\r"_s, true,
-            { "05/27 16:23 a"_ba, "05/27 16:45"_ba });
+        row("a tab and a line break pasted become spaces; a long text cut below 11 refills to 11",
+            { valid[0], "05/27 16:23 abc"_ba }, u"{Ctrl+V}\t{End}\b\b\b\b\b\b45xyz\r"_s, true,
+            { "05/27 9:00 "_ba, "05/27 16:45"_ba });
     }
 
     void use()
@@ -68,8 +62,6 @@ private slots:
         EditDialog dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        QCOMPARE(dialog.field(0)->text() + u'|' + dialog.field(1)->text(),
-            QString::fromUtf8(in[0] + '|' + in[1]));
         for (qsizetype at = 0; at < keys.size(); ++at) {
             QWidget *focus = QApplication::focusWidget();
             const qsizetype end = keys[at] == u'{' ? keys.indexOf(u'}', at) : at;
