@@ -47,14 +47,10 @@ private slots:
         QTest::newRow("only the Project heading sorts")
             << u"c|3|2|1,a|2|1|2,*B|1|3|3"_s << u"heading0 heading1 heading2 heading3"_s
             << u"a|2|1|2,*B|1|3|3,c|3|2|1; Continue 1/0; before; "_s;
-        QTest::newRow("close takes the name being typed")
-            << u"*old|05/27 08:00"_s << u"rename close"_s
-            << u"*new|05/27 08:00|05/27 09:00|1' 0\""_s;
-        // Closing stops running rows, changing the selection while Alt is held.
-        QTest::newRow("Alt-click adds a row below the rows, none on a row or at closing")
+        QTest::newRow("Alt-click adds a row below the rows, none on a row; close takes the typing")
             << u"a|05/27 07:45,b|05/27 08:00|05/27 08:10|0' 10\",c|05/27 08:30"_s
-            << u"Alt-click1 Alt-click-below close"_s
-            << u"a|05/27 07:45|05/27 09:00|1' 15\",b|05/27 08:00|05/27 08:10|0' 10\","
+            << u"Alt-click1 Alt-click-below rename close"_s
+            << u"a|05/27 07:45|05/27 09:00|1' 15\",*new|05/27 08:00|05/27 08:10|0' 10\","
                u"c|05/27 08:30|05/27 09:00|0' 30\",Untitled project 1"_s;
 
         QTest::newRow("Tab to a button and Space on it, enabled ones only, focus back in the list")
