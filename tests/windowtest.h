@@ -34,8 +34,7 @@ struct WindowTest
         m_list->setFocus();
     }
 
-    // The rows, a current cell (which the view's own copy would take) and "before" on the
-    // clipboard.
+    // The rows, a current cell (which the view's own copy would take), "before" on the clipboard.
     void begin(const QString &rows)
     {
         addRows(*m_list, rows);
@@ -44,8 +43,8 @@ struct WindowTest
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     }
 
-    // Renames the current row to "new", clicks Start, or presses a key (as QKeySequence names it)
-    // on whatever has the keyboard, then notes who has it.
+    // Renames the current row to "new", clicks Start, or presses a key on whatever has the
+    // keyboard.
     void press(const QString &step, QStringList &trail)
     {
         if (step == u"rename") {
@@ -83,8 +82,7 @@ struct WindowTest
                      : QStringLiteral("none");
     }
 
-    // Closes the boxes a test opened, and the window if asked (deleting it); under App, whose menu
-    // handlers stay with the first menu bar, it lives on.
+    // Closes the boxes a test opened, and the window if asked (App's menus need the first one).
     static void close(bool window)
     {
         for (QWidget *widget : QApplication::topLevelWidgets())
