@@ -31,18 +31,25 @@ bool myListClass::_EditCopy_Action()
     // The selected rows in one pass over the selection: asking each row whether it is
     // selected costs a pass over the selection per row.
     const std::vector<int> rows = selectedRows();
-    std::string text;
+    // Gathered in one buffer as the UTF-8 bytes it leaves the program as: a long copy is neither
+    // moved as it grows nor decoded only to be encoded again.
+    const std::vector<ListRow> &all = listModel()->rows();
+    const std::size_t labels = labelledLine({}, {}, {}, {}).size() + EndOfLine.size();
+    std::size_t size = 0;
+    for (const int row : rows)
+        size += all[static_cast<std::size_t>(row)].line().size() + labels;
+    QByteArray text;
+    text.reserve(static_cast<qsizetype>(size));
     for (const int row : rows) {
-        text += grabLine(row);
-        text += EndOfLine;
+        if (!text.isEmpty())
+            text.append(EndOfLine.data(), static_cast<qsizetype>(EndOfLine.size()));
+        const std::string line = grabLine(row);
+        text.append(line.data(), static_cast<qsizetype>(line.size()));
     }
-    text.resize(text.size() - std::min(text.size(), EndOfLine.size()));
     // Beside the text, the same rows as a table, for what pastes tables.
     auto *both = new QMimeData; // the clipboard takes it over
-    both->setText(QString::fromUtf8(text));
-    // As UTF-8 bytes, which is how it leaves the program anyway: a long copy is not decoded
-    // only to be encoded again.
-    both->setData(u"text/html"_s, QByteArray::fromStdString(htmlTable(listModel()->rows(), rows)));
+    both->setData(u"text/plain"_s, text);
+    both->setData(u"text/html"_s, QByteArray::fromStdString(htmlTable(all, rows)));
     QGuiApplication::clipboard()->setMimeData(both);
     return true;
 }
