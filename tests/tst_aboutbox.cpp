@@ -69,9 +69,21 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), box);
         QCOMPARE(box->findChild<QLabel *>(u"VLabel"_s)->text(), u"Version 9.8.7"_s);
         QCOMPARE(box->geometry().center(), QGuiApplication::primaryScreen()->geometry().center());
-        // The backdrop comes from the store.
-        QCOMPARE(box->grab().toImage().pixelColor(300, 180),
+        // The backdrop comes from the store; the badge frame is drawn over it, blue.
+        const QImage shown = box->grab().toImage();
+        QCOMPARE(shown.pixelColor(300, 180),
             Resources::picture(AboutBox::backdropPicture).toImage().pixelColor(300, 180));
+        QCOMPARE(shown.pixelColor(342, 240), QColor(0, 0, 255));
+        // A screen of double density gets the double-density drawing, never one scaled up.
+        const QPixmap sharp = Resources::picture(AboutBox::backdropPicture, 2.0);
+        QCOMPARE(sharp.deviceIndependentSize(), QSizeF(box->size()));
+        QCOMPARE(sharp.devicePixelRatio(), 2.0);
+        // The finger cursor over a link, the arrow after it.
+        QWidget *link = box->findChild<QWidget *>(u"website"_s);
+        QTest::mouseMove(link);
+        QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
+        QTest::mouseMove(box, QPoint(200, 100));
+        QCOMPARE(link->cursor().shape(), Qt::ArrowCursor);
         // The box's own timer moves the credits on the screen (watched on a box that stays).
         auto *strip = box->findChild<ScrollingCanvasClass2 *>();
         const auto onScreen = [strip] {
