@@ -2,13 +2,16 @@
 
 #include "resources.h"
 
+#include <QGuiApplication>
 #include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
 bool StatusIcon::available()
 {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    // On X11 a tray that comes later (a panel started after the program, at login or after a
+    // crash) takes the icon in: Qt docks a shown icon when a tray appears.
+    return QSystemTrayIcon::isSystemTrayAvailable() || QGuiApplication::platformName() == u"xcb"_s;
 }
 
 StatusIcon::StatusIcon(QObject *parent)

@@ -12,7 +12,7 @@ class StatusIcon : public QObject
 {
     Q_OBJECT
 public:
-    // False where the desktop offers no tray: then no icon is to be made.
+    // False where the desktop offers no tray, now or later: then no icon is to be made.
     [[nodiscard]] static bool available();
 
     explicit StatusIcon(QObject *parent = nullptr);
