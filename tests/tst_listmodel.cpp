@@ -1,8 +1,6 @@
 #include "listmodel.h"
 
-#include <QAbstractItemModelTester>
 #include <QTest>
-#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -67,34 +65,6 @@ private slots:
         for (const ListRow &row : model.rows())
             shown.append(QByteArrayView(row[0]).toByteArray());
         QCOMPARE(shown, sorted);
-    }
-
-    // Rows named "SAME" and "same" in turn: a sort that heeded case, or an unstable one, would
-    // move them, and removing the odd rows (past 64 runs, in one reset) would leave others.
-    void sortThenRemoveScatteredRows()
-    {
-        ListModel model(2);
-        QAbstractItemModelTester tester(
-            &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        std::vector<ListRow> rows;
-        std::vector<int> odd { INT_MIN, -1, 200, INT_MAX }; // out of range, ignored
-        QByteArray even;
-        for (int row = 0; row < 200; ++row) {
-            rows.push_back({ row % 2 ? "same" : "SAME", std::to_string(row) });
-            row % 2 ? odd.push_back(row) : void(even += QByteArray::number(row) + ' ');
-        }
-        model.appendRows(std::move(rows));
-        model.sort(0);
-        model.removeRowList(odd);
-        for (const auto &[row, column] :
-            { std::pair { -1, 0 }, { 100, 0 }, { 0, 2 }, { INT_MIN, INT_MAX } }) {
-            QCOMPARE(model.cell(row, column), std::string());
-            model.setCell(row, column, "written");
-        }
-        QByteArray shown;
-        for (const ListRow &row : model.rows())
-            shown += QByteArrayView(row[1]).toByteArray() + ' ';
-        QCOMPARE(shown, even);
     }
 };
 
