@@ -7,7 +7,6 @@
 #include <QAccessible>
 #include <QHeaderView>
 #include <QMetaEnum>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QStyle>
 #include <QTimer>
