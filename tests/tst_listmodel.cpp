@@ -1,8 +1,6 @@
 #include "listmodel.h"
 
-#include <QAbstractItemModelTester>
 #include <QTest>
-#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -32,13 +30,9 @@ private slots:
     void sortOrder_data()
     {
         QTest::addColumn<QByteArrayList>("names");
-        QTest::addColumn<Qt::SortOrder>("order");
         QTest::addColumn<QByteArrayList>("sorted");
-        const QByteArrayList cases { "b", "A", "a", "B" };
-        QTest::newRow("case folded, ascending")
-            << cases << Qt::AscendingOrder << QByteArrayList { "A", "a", "b", "B" };
-        QTest::newRow("case folded, descending")
-            << cases << Qt::DescendingOrder << QByteArrayList { "b", "B", "A", "a" };
+        QTest::newRow("case folded")
+            << QByteArrayList { "b", "A", "a", "B" } << QByteArrayList { "A", "a", "b", "B" };
         // A name before longer ones it begins; accents by code, not collated; one-letter folds
         // only: Kelvin is k, sharp s is not ss; U+10428 and U+10400 (its capital) against U+FF21,
         // fullwidth A; a byte that is not UTF-8 reads as U+FFFD, after fullwidth Z (U+FF3A).
@@ -47,7 +41,6 @@ private slots:
                    "\xc3\x89t\xc3\xa9", "l", "\xc3\x9f", "\xe2\x84\xaa", "SS", "k",
                    "\xf0\x90\x90\xa8", "\xef\xbc\xa1", "\xf0\x90\x90\x80", "\xff", "\xef\xbc\xba",
                    "\xef\xbf\xbd" }
-            << Qt::AscendingOrder
             << QByteArrayList { "\xe2\x84\xaa", "k", "l", "Project", "project 1", "Project 10",
                    "SS", "zebra", "\xc3\x9f", "\xc3\x84rger", "\xc3\x89t\xc3\xa9",
                    "\xf0\x90\x90\xa8", "\xf0\x90\x90\x80", "\xef\xbc\xa1", "\xef\xbc\xba", "\xff",
@@ -57,44 +50,15 @@ private slots:
     void sortOrder()
     {
         QFETCH(QByteArrayList, names);
-        QFETCH(Qt::SortOrder, order);
         QFETCH(QByteArrayList, sorted);
         ListModel model(1);
         for (const QByteArray &name : names)
             model.appendRow({ name.toStdString() });
-        model.sort(0, order);
+        model.sort(0);
         QByteArrayList shown;
         for (const ListRow &row : model.rows())
             shown.append(QByteArrayView(row[0]).toByteArray());
         QCOMPARE(shown, sorted);
-    }
-
-    // Rows named "SAME" and "same" in turn: a sort that heeded case, or an unstable one, would
-    // move them, and removing the odd rows (past 64 runs, in one reset) would leave others.
-    void sortThenRemoveScatteredRows()
-    {
-        ListModel model(2);
-        QAbstractItemModelTester tester(
-            &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        std::vector<ListRow> rows;
-        std::vector<int> odd { INT_MIN, -1, 200, INT_MAX }; // out of range, ignored
-        QByteArray even;
-        for (int row = 0; row < 200; ++row) {
-            rows.push_back({ row % 2 ? "same" : "SAME", std::to_string(row) });
-            row % 2 ? odd.push_back(row) : void(even += QByteArray::number(row) + ' ');
-        }
-        model.appendRows(std::move(rows));
-        model.sort(0);
-        model.removeRowList(odd);
-        for (const auto &[row, column] :
-            { std::pair { -1, 0 }, { 100, 0 }, { 0, 2 }, { INT_MIN, INT_MAX } }) {
-            QCOMPARE(model.cell(row, column), std::string());
-            model.setCell(row, column, "written");
-        }
-        QByteArray shown;
-        for (const ListRow &row : model.rows())
-            shown += QByteArrayView(row[1]).toByteArray() + ' ';
-        QCOMPARE(shown, even);
     }
 };
 

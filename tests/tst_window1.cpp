@@ -7,7 +7,6 @@
 #include <QAccessible>
 #include <QHeaderView>
 #include <QMetaEnum>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QStyle>
 #include <QTimer>
@@ -53,14 +52,10 @@ private slots:
             << u"a|05/27 07:45|05/27 09:00|1' 15\",*new|05/27 08:00|05/27 08:10|0' 10\","
                u"c|05/27 08:30|05/27 09:00|0' 30\",Untitled project 1"_s;
 
-        QTest::newRow("Tab to a button and Space on it, enabled ones only, focus back in the list")
-            << u"*n,r|05/27 08:00"_s << u"Tab Space Tab Space Tab"_s
+        QTest::newRow("Tab or Shift+Tab to a button and Space on it, enabled ones only, focus back")
+            << u"*n,r|05/27 08:00"_s << u"Tab Space Backtab Space Tab"_s
             << u"*n|05/27 09:00|05/27 09:00|0' 0\",r|05/27 08:00; Continue 1/0; before; "
                u"Start list Stop list Continue"_s;
-        QTest::newRow("Ctrl+Insert on a running row: Copy is disabled, the view copies no cell; "
-                      "Shift+Tab the other way round")
-            << u"*r|05/27 08:00"_s << u"Ctrl+Ins Backtab Backtab Backtab"_s
-            << u"*r|05/27 08:00; Continue 0/1; before; list Stop list Stop"_s;
         QTest::newRow("Return starts a new row, Enter stops it, Return edits it")
             << u"a,*n"_s << u"Return Enter Return"_s
             << u"a,*n|05/27 09:00|05/27 09:00|0' 0\"; Continue 1/0; before; "
@@ -213,41 +208,35 @@ private slots:
     void layoutAndAccessible()
     {
         const QWidget *content = m_list->parentWidget();
-        QCOMPARE(content->size(), QSize(493, 233));
         QCOMPARE(content->minimumSize(), QSize(400, 200));
         QCOMPARE(content->maximumSize(), QSize(1200, 1200));
         QCOMPARE(m_list->geometry(), QRect(13, 11, 467, 175));
         QCOMPARE(m_window->button(0)->geometry(), QRect(13, 198, 100, 22));
         QCOMPARE(m_window->button(1)->geometry(), QRect(126, 198, 100, 22));
-        const auto describe = [](QAccessibleInterface *object) {
-            return QString::fromLatin1(
-                       QMetaEnum::fromType<QAccessible::Role>().valueToKey(object->role()))
-                + u' ' + object->text(QAccessible::Name);
-        };
-        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_list);
-        const std::array buttons { QAccessible::queryAccessibleInterface(m_window->button(0)),
+        const std::array objects { QAccessible::queryAccessibleInterface(m_list),
+            QAccessible::queryAccessibleInterface(m_window->button(0)),
             QAccessible::queryAccessibleInterface(m_window->button(1)) };
         addRows(*m_list, u"*A|05/27 08:15|05/27 08:30|0' 15\""_s);
-        QString text = describe(list);
-        QAccessibleTableInterface *table = list->tableInterface();
+        QString text;
+        for (QAccessibleInterface *object : objects)
+            text += QString::fromLatin1(
+                        QMetaEnum::fromType<QAccessible::Role>().valueToKey(object->role()))
+                + u' ' + object->text(QAccessible::Name) + u"; "_s;
+        QAccessibleTableInterface *table = objects[0]->tableInterface();
         for (int column = 0; column < table->columnCount(); ++column)
-            text += u' ' + table->cellAt(0, column)->text(QAccessible::Name);
-        text += u"; "_s + describe(buttons[0]) + u", "_s + describe(buttons[1]);
+            text += table->cellAt(0, column)->text(QAccessible::Name) + u' ';
         QCOMPARE(text,
-            u"Table Projects A 05/27 08:15 05/27 08:30 0' 15\"; "
-            u"Button Continue, Button Stop"_s);
+            u"Table Projects; Button Continue; Button Stop; A 05/27 08:15 05/27 08:30 0' 15\" "_s);
     }
 
 private:
     static bool sameInk(const QImage &one, const QImage &other)
     {
-        if (one.size() != other.size())
-            return false;
         int differing = 0;
         for (int y = 0; y < one.height(); ++y)
             for (int x = 0; x < one.width(); ++x)
                 differing += std::abs(qGray(one.pixel(x, y)) - qGray(other.pixel(x, y))) > 128;
-        return differing * 20 < one.width() * one.height();
+        return one.size() == other.size() && differing * 20 < one.width() * one.height();
     }
 
     QRect cell(int row, Column column) const
