@@ -33,10 +33,8 @@ private slots:
         QTest::addColumn<QString>("backups");
         QTest::addColumn<QString>("kept");
         const auto row
-            = [](const char *tag, const char *today, const char *backups, const char *kept) {
-                  QTest::newRow(tag) << QString::fromUtf8(today) << QString::fromUtf8(backups)
-                                     << QString::fromUtf8(kept);
-              };
+            = [](const char *tag, const QString &today, const QString &backups,
+                  const QString &kept) { QTest::newRow(tag) << today << backups << kept; };
         row("daily for 40 days: every day of the last 7, a Sunday ends each week", "2026-05-27",
             "2026-04-18..2026-05-27",
             "2026-04-22 2026-04-26 2026-05-03 2026-05-10 2026-05-17 2026-05-20..2026-05-27");

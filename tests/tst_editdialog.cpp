@@ -138,7 +138,6 @@ private slots:
         for (const QPushButton *button : { dialog.cancelButton(), dialog.okButton() }) {
             QStyleOptionButton option;
             option.initFrom(button);
-            option.text = button->text();
             option.features = QStyleOptionButton::AutoDefaultButton;
             const QRect room
                 = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);

@@ -38,15 +38,14 @@ private slots:
             << u"0:Stop <b> & \"x\" 'y',"_s + rest;
         QStringList rows;
         QStringList tips;
-        QString stops;
+        QStringList stops;
         for (int row = 0; row < 11; ++row) {
             rows << u"p%1|05/27 09:%2"_s.arg(row).arg(10 + row);
             tips << u"p%1: 0' %2\""_s.arg(row).arg(15 - row);
-            if (row < 10)
-                stops += u"%1:Stop p%1,"_s.arg(row);
+            stops << u"%1:Stop p%1"_s.arg(row);
         }
         QTest::newRow("eleven running: all in the tooltip, ten in the menu")
-            << rows.join(u',') << may27 << tips.join(u'\n') << stops + rest;
+            << rows.join(u',') << may27 << tips.join(u'\n') << (stops.first(10) << rest).join(u',');
     }
 
     void summary()
