@@ -43,14 +43,9 @@ private slots:
     void start_data()
     {
         QTest::addColumn<QString>("fault");
-        QTest::newRow("a linked folder") << u"linked folder"_s;
-        QTest::newRow("another TMPDIR") << u"TMPDIR"_s;
-        QTest::newRow("the lock deleted") << u"lock deleted"_s;
-        QTest::newRow("a crashed copy's socket") << u"dead socket"_s;
-        QTest::newRow("a crashed copy's read-only lock") << u"stale lock"_s;
-        QTest::newRow("no lock in a read-only folder") << u"read-only folder"_s;
-        QTest::newRow("refused: a stale lock in a read-only folder")
-            << u"stale lock, read-only folder"_s;
+        for (const char *fault : { "linked folder", "TMPDIR", "lock deleted", "dead socket",
+                 "stale lock", "read-only folder", "stale lock, read-only folder" })
+            QTest::newRow(fault) << QString::fromLatin1(fault);
     }
     void start()
     {
