@@ -39,6 +39,9 @@ private slots:
         QTest::newRow("double-click, stopped row, OK without finish keeps total")
             << stopped << u"double-click0, OK 05/27 08:15|"_s
             << u"*A|05/27 08:15||0' 15\"; Continue 1/0; before; dialog 05/27 08:15|05/27 08:30"_s;
+        QTest::newRow("double-click, stopped row, OK without start: a row to Start again")
+            << stopped << u"double-click0, OK |05/27 08:30"_s
+            << u"*A||05/27 08:30|0' 15\"; Start 1/0; before; dialog 05/27 08:15|05/27 08:30"_s;
         QTest::newRow("double-click, stopped row, cancel leaves even an unreadable Start")
             << u"A|banana|05/27 08:30|0' 15\""_s << u"double-click0"_s
             << u"*A|banana|05/27 08:30|0' 15\"; Continue 1/0; before; dialog banana|05/27 08:30"_s;

@@ -276,6 +276,8 @@ void Window1::editTimes(int row)
     ListBox1->setCell(row, Finish, gFinishTime);
     if (!gStartTime.empty() && !gFinishTime.empty())
         SpecialStopTime(row);
+    else
+        refreshButtons(); // an emptied Start makes the row one to Start again, not to Continue
 }
 
 void Window1::ListBox1_Open()
