@@ -234,7 +234,8 @@ class Endings(unittest.TestCase):
                 display = ":" + os.read(read, 16).decode().strip()
                 run = Run(self, RUNNING, clock=NINE, DISPLAY=display)
                 wait_for(lambda: xdotool("search", "--onlyvisible", "--name", MAIN, check=False,
-                                         display=display), "the window on a display of its own")
+                                         display=display), "the window on a display of its own",
+                         timeout=40)  # a new server, and the program, under the sanitizers
                 end or xvfb.kill()
                 self.assertEqual(run.exit_status(sent=end), 0 if end else 1, run.output())
                 self.assertEqual(run.rows()[0], RAN)
@@ -250,11 +251,9 @@ def stacking():
 @unittest.skipUnless(shutil.which("trayer"), "trayer gives the X server a tray")
 class TrayIcon(unittest.TestCase):
     def test_the_icon_menu_stops_a_row_and_quits(self):
-        start(self, "trayer", "--SetDockType", "true", stderr=subprocess.DEVNULL)
-        wait_for(lambda: xdotool("search", "--onlyvisible", "--class", "^trayer$", check=False),
-                 "the tray")  # looked for once, at start-up
         run = Run(self, FILE + "#saveditem Client letter\t05/27 08:00\t\t\n"
                   "#saveditem Other\t05/27 09:00\t\t\n", clock="2026-05-27 09:25:00").ready()
+        start(self, "trayer", "--SetDockType", "true", stderr=subprocess.DEVNULL)  # a tray to come
         # The icon's window has no process id for xdotool to go by: the one small window of ours.
         icon = wait_for(lambda: next((window for window, width in re.findall(
             r'(0x[0-9a-f]+) "Tally Fox": \("tallyfox" "Tally Fox"\)\s+(\d+)x',
