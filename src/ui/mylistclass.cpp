@@ -7,7 +7,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -40,10 +39,10 @@ bool myListClass::_EditCopy_Action()
         size += all[static_cast<std::size_t>(row)].line().size() + labels;
     QByteArray text;
     text.reserve(static_cast<qsizetype>(size));
-    for (const int row : rows) {
-        if (!text.isEmpty())
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        if (index > 0)
             text.append(EndOfLine.data(), static_cast<qsizetype>(EndOfLine.size()));
-        const std::string line = grabLine(row);
+        const std::string line = grabLine(rows[index]);
         text.append(line.data(), static_cast<qsizetype>(line.size()));
     }
     // Beside the text, the same rows as a table, for what pastes tables.
