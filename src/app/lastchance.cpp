@@ -72,7 +72,7 @@ void LastChance::handleMessage(
         // Qt's exit() would now tear down globals under a live application and a dead
         // connection, where anything may fail on its way out: saved and released, the run ends
         // here, with Qt's status.
-        std::fflush(nullptr);
+        static_cast<void>(std::fflush(nullptr)); // nothing left to tell if it fails
         std::_Exit(1);
     }
     // Wayland's reading thread says it, and ends the process once we return: the event thread
