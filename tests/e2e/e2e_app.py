@@ -72,7 +72,8 @@ class Run:
             Path(self.prefs).write_text(prefs)
         env = dict(dict(os.environ, HOME=self.home, XDG_CONFIG_HOME=os.path.dirname(self.prefs),
                         QT_QPA_PLATFORM="xcb", TZ="UTC"), **env)
-        before and before(self)
+        if before:
+            before(self)
         if clock:
             Path(self.clock).write_text(clock + "\n")
             # Real file times: faked ones would make the program take its own file for another's.
@@ -87,7 +88,8 @@ class Run:
         return Path(self.log.name).read_text(errors="replace")
 
     def exit_status(self, sent=None, timeout=15):
-        sent and self.process.send_signal(sent)
+        if sent:
+            self.process.send_signal(sent)
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -216,7 +218,8 @@ class Endings(unittest.TestCase):
                 if before and os.geteuid() == 0:
                     continue  # root ignores permission bits
                 run = Run(self, RUNNING, clock=NINE, before=before)
-                after and after(run)
+                if after:
+                    after(run)
                 wait_for(lambda: len(windows(MAIN, run.process.pid)) == 2, "the message as well")
                 self.assertTrue(not before or run.text() == RUNNING, "the file as it was")
                 self.assertEqual(run.exit_status(sent=signal.SIGTERM), 0)
@@ -236,7 +239,8 @@ class Endings(unittest.TestCase):
                 wait_for(lambda: xdotool("search", "--onlyvisible", "--name", MAIN, check=False,
                                          display=display), "the window on a display of its own",
                          timeout=40)  # a new server, and the program, under the sanitizers
-                end or xvfb.kill()
+                if not end:
+                    xvfb.kill()
                 self.assertEqual(run.exit_status(sent=end), 0 if end else 1, run.output())
                 self.assertEqual(run.rows()[0], RAN)
                 self.assertFalse(os.path.exists(run.prefs + ".lock"))
