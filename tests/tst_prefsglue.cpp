@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -67,7 +68,8 @@ private slots:
     void failedSaves_data()
     {
         QTest::addColumn<QString>("answer"); // to the question at closing, or no closing at all
-        for (const char *answer : { "last chance", "Try Again", "Quit Without Saving" })
+        for (const char *answer :
+            { "last chance", "Try Again", "Save a Copy...", "Quit Without Saving" })
             QTest::newRow(answer) << QString::fromLatin1(answer);
     }
 
@@ -90,9 +92,15 @@ private slots:
         GlobalsModule::savePrefs();
         GlobalsModule::savePrefs();
         QCOMPARE(messages(), QStringList { m_path });
-        QTimer answering; // the question answered with the folder gone
-        connect(&answering, &QTimer::timeout, this, [this, answer] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QTimer answering; // the question answered with the folder gone, a copy saved beside it
+        const QString copy = m_path + u" copy"_s;
+        connect(&answering, &QTimer::timeout, this, [this, answer, copy] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+                files->selectFile(copy);
+                static_cast<QDialog *>(files)->accept(); // QFileDialog hides it
+            }
+            auto *box = qobject_cast<QMessageBox *>(modal);
             for (QAbstractButton *button : box ? box->buttons() : QList<QAbstractButton *>())
                 if (button->text() == answer && QDir(m_path).removeRecursively())
                     button->click();
@@ -104,7 +112,9 @@ private slots:
         else
             m_window->close();
         // The copy is the one no start has named yet.
-        QCOMPARE(fileBytes(lastChance ? UnsavedCopies::takeUntold().value(0) : m_path),
+        QCOMPARE(fileBytes(lastChance                  ? UnsavedCopies::takeUntold().value(0)
+                         : answer == u"Save a Copy..." ? copy
+                                                       : m_path),
             answer == u"Quit Without Saving"
                 ? QByteArray()
                 : header + untitled + "#saveditem x\t05/27 08:30\t05/27 09:00\t0' 30\"\n");
