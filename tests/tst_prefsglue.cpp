@@ -106,6 +106,10 @@ private slots:
                     button->click();
         });
         answering.start(10);
+        ListBox *list = m_window->listBox(); // a name being typed is kept, at any end
+        list->setListIndex(1);
+        QTest::keyClick(list, Qt::Key_F2);
+        QTest::keyClicks(list->indexWidget(list->currentIndex()), u"y"_s);
         const bool lastChance = answer == u"last chance";
         if (lastChance)
             GlobalsModule::saveAtLastChance();
@@ -117,7 +121,7 @@ private slots:
                                                        : m_path),
             answer == u"Quit Without Saving"
                 ? QByteArray()
-                : header + untitled + "#saveditem x\t05/27 08:30\t05/27 09:00\t0' 30\"\n");
+                : header + untitled + "#saveditem y\t05/27 08:30\t05/27 09:00\t0' 30\"\n");
         if (lastChance)
             return;
         QFile::remove(m_path);

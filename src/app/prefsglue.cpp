@@ -326,6 +326,8 @@ void GlobalsModule::saveAtLastChance()
     if (!loaded || loading || settled || !lastSeen().model)
         return;
     settled = true;
+    if (Window1 *window = Window1::existing())
+        window->listBox()->storeTyping();
     std::vector<ListRow> rows = lastSeen().model->rows();
     stopRunningRows(rows, Date().TotalSeconds());
     const std::string bytes = fileText(rows);

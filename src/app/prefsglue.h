@@ -18,8 +18,9 @@ void loadPrefs();
 void savePrefs();
 
 // The save of a run that ends without its window closing (the display is gone): the rows as the
-// list's model holds them, running ones stopped now, with the window's place and column widths as
-// last seen. Touches no widget. When the file cannot be saved, the list goes to an unsaved copy.
+// list's model holds them with a name being typed, running ones stopped now, with the window's
+// place and column widths as last seen. Asks nothing of the screen: widgets are only read. When
+// the file cannot be saved, the list goes to an unsaved copy.
 // Does nothing once the save at the window's closing is done.
 void saveAtLastChance();
 

@@ -11,7 +11,6 @@
 #include <iterator>
 #include <utility>
 
-
 ListBox::ListBox(int columnCount, QWidget *parent)
     : QTableView(parent)
     , m_model(new ListModel(columnCount, this))
@@ -117,6 +116,14 @@ void ListBox::commitEdit()
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+void ListBox::storeTyping()
+{
+    if (state() != EditingState)
+        return;
+    if (QWidget *editor = indexWidget(currentIndex()))
+        commitData(editor);
 }
 
 void ListBox::AddRow(std::string_view text)

@@ -54,6 +54,9 @@ public:
     void removeSelectedRows();
     // Ends an in-place edit that is under way, keeping what was typed.
     void commitEdit();
+    // Puts what is being typed into the cell, the edit going on: for a save on the way out,
+    // which may not touch the screen.
+    void storeTyping();
 
     // The lowest selected row, or -1. Setting another row selects it alone and makes it current;
     // setting the row it already reports keeps the selection; -1 clears it. Every set raises
