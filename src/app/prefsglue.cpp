@@ -93,10 +93,24 @@ QString reason(const SaveFailure &failure)
     return QObject::tr("The system says: %1.").arg(qt_error_string(failure.error));
 }
 
-QString failureText(const SaveFailure &failure)
+// Why the last save of the preferences file failed, naming the file.
+QString failureText()
 {
     return QObject::tr("Tally Fox could not save its preferences file “%1”. %2")
-        .arg(QDir::toNativeSeparators(prefsFile().path()), reason(failure));
+        .arg(QDir::toNativeSeparators(prefsFile().path()),
+            reason(prefsFile().lastFailure().value_or(SaveFailure {})));
+}
+
+// News that leaves the window free, also written to the log: where the window is going (a save
+// on the way out), that still leaves a trace.
+void tell(Window1 &window, QMessageBox::Icon icon, const QString &text)
+{
+    qWarning().noquote() << text;
+    auto *box = new QMessageBox(
+        icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, &window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 // Once for each kind of failure until a save succeeds: the same news at every change would be
@@ -112,14 +126,9 @@ void tellAboutFailure(Window1 &window)
     if (std::find(told.begin(), told.end(), failure->kind) != told.end())
         return;
     told.push_back(failure->kind);
-    const QString text = failureText(*failure)
-        + QObject::tr(" The list is kept here, and every change tries to save it again.");
-    qWarning().noquote() << text;
-    auto *box = new QMessageBox(
-        QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok, &window);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
+    tell(window, QMessageBox::Warning,
+        failureText()
+            + QObject::tr(" The list is kept here, and every change tries to save it again."));
 }
 
 // For a run that ends with nobody to ask: the list goes where no save can lose it.
@@ -130,8 +139,7 @@ void keepUnsaved(const std::string &bytes)
         ? QObject::tr(" Nor could the list be kept in “%1”: it is lost.")
               .arg(QDir::toNativeSeparators(UnsavedCopies::folder()))
         : QObject::tr(" The list is kept as “%1”.").arg(QDir::toNativeSeparators(copy));
-    qWarning().noquote() << failureText(prefsFile().lastFailure().value_or(SaveFailure {}))
-            + outcome;
+    qWarning().noquote() << failureText() + outcome;
 }
 
 // The lists that an earlier run could not save, each named once.
@@ -144,11 +152,7 @@ void tellAboutUnsavedCopies(Window1 &window)
                           "Tally Fox and put that copy in place of the preferences file.")
                   .arg(
                       QDir::toNativeSeparators(prefsFile().path()), QDir::toNativeSeparators(copy));
-        auto *box = new QMessageBox(QMessageBox::Information, QCoreApplication::applicationName(),
-            text, QMessageBox::Ok, &window);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setWindowModality(Qt::NonModal);
-        box->show();
+        tell(window, QMessageBox::Information, text);
     }
 }
 
@@ -156,9 +160,8 @@ enum class Answer { TryAgain, SaveACopy, QuitWithoutSaving };
 
 Answer askBeforeQuitting(Window1 &window)
 {
-    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
-        failureText(prefsFile().lastFailure().value_or(SaveFailure {})), QMessageBox::NoButton,
-        &window);
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), failureText(),
+        QMessageBox::NoButton, &window);
     box.setInformativeText(
         QObject::tr("If you quit without saving, the changes since the last save are lost."));
     QPushButton *again = box.addButton(QObject::tr("Try Again"), QMessageBox::AcceptRole);
@@ -259,13 +262,7 @@ void tellAboutCopies(Window1 &window)
                           "Fox last read or saved it. That version is kept as “%2”, and the list "
                           "shown here is saved in its place.")
                   .arg(file, copy);
-        // Also where a save on the way out, whose window is going, still leaves a trace.
-        qWarning().noquote() << text;
-        auto *box = new QMessageBox(QMessageBox::Information, QCoreApplication::applicationName(),
-            text, QMessageBox::Ok, &window);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setWindowModality(Qt::NonModal);
-        box->show();
+        tell(window, QMessageBox::Information, text);
     }
 }
 
