@@ -46,28 +46,31 @@ TimeAwayQuestion::TimeAwayQuestion(ListBox *list, QWidget *window)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &TimeAwayQuestion::look);
+    // Only a start is looked for here, and only a new or changed row can be one: a removal
+    // starts nothing, and each look finds out for itself whether rows still run.
     const QAbstractItemModel *model = list->model();
-    connect(model, &QAbstractItemModel::rowsInserted, this, &TimeAwayQuestion::rowsChanged);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &TimeAwayQuestion::rowsChanged);
-    connect(model, &QAbstractItemModel::dataChanged, this, &TimeAwayQuestion::rowsChanged);
-    connect(model, &QAbstractItemModel::modelReset, this, &TimeAwayQuestion::rowsChanged);
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex &, int first, int last) { rowsChanged(first, last); });
+    connect(model, &QAbstractItemModel::dataChanged, this,
+        [this](
+            const QModelIndex &from, const QModelIndex &to) { rowsChanged(from.row(), to.row()); });
+    connect(model, &QAbstractItemModel::modelReset, this,
+        [this] { rowsChanged(0, m_list->ListCount() - 1); });
 }
 
-bool TimeAwayQuestion::anyRunning() const
+bool TimeAwayQuestion::anyRunning(int first, int last) const
 {
-    for (int row = 0; row < m_list->ListCount(); ++row) {
+    for (int row = first; row <= last; ++row) {
         if (isRunning(timesOf(*m_list, row)))
             return true;
     }
     return false;
 }
 
-// Only a start is looked for here: each look finds out for itself whether rows still run, so that
-// stopping many running rows costs no search of the list for each.
-void TimeAwayQuestion::rowsChanged()
+void TimeAwayQuestion::rowsChanged(int first, int last)
 {
     if (!m_timer.isActive() && GlobalsModule::gIdleMinutes > 0 && m_idle.available()
-        && anyRunning())
+        && anyRunning(first, last))
         m_timer.start(usualLook);
 }
 
@@ -76,7 +79,7 @@ void TimeAwayQuestion::look()
     // Rows stopped since the last look are left alone, so with none running there is nothing
     // to ask about.
     const double threshold = 60.0 * GlobalsModule::gIdleMinutes;
-    if (threshold <= 0.0 || !anyRunning()) {
+    if (threshold <= 0.0 || !anyRunning(0, m_list->ListCount() - 1)) {
         m_watch.reset();
         return;
     }

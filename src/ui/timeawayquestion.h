@@ -23,10 +23,10 @@ public:
     TimeAwayQuestion(ListBox *list, QWidget *window);
 
 private:
-    void rowsChanged();
+    void rowsChanged(int first, int last);
     void look();
     void ask(const AwaySpan &span);
-    [[nodiscard]] bool anyRunning() const;
+    [[nodiscard]] bool anyRunning(int first, int last) const;
 
     ListBox *m_list;
     QWidget *m_window;
