@@ -92,8 +92,10 @@ private slots:
         GlobalsModule::savePrefs();
         GlobalsModule::savePrefs();
         QCOMPARE(messages(), QStringList { m_path });
-        QTimer answering; // the question answered with the folder gone, a copy saved beside it
-        const QString copy = m_path + u" copy"_s;
+        // The question answered with the folder gone; a copy saved in a folder of its own, where
+        // the file dialog's listing holds no name like it.
+        QTimer answering;
+        const QString copy = m_data.filePath(u"A copy"_s);
         connect(&answering, &QTimer::timeout, this, [this, answer, copy] {
             QWidget *modal = QApplication::activeModalWidget();
             if (auto *files = qobject_cast<QFileDialog *>(modal)) {
