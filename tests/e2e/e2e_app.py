@@ -52,7 +52,7 @@ def wait_for(predicate, what, timeout=15.0):
         if value := predicate():
             return value
         time.sleep(0.02)  # xdotool's own --sync polls only twice a second
-    raise AssertionError(f"timed out waiting for {what}")
+    raise AssertionError(f"timed out waiting for {what() if callable(what) else what}")
 
 
 def saved_rows(text):
@@ -231,13 +231,18 @@ class Endings(unittest.TestCase):
     def test_signals_and_a_lost_display_stop_and_save(self):
         for end in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP, None):  # None: the display lost
             with self.subTest(end=end and end.name):
+                # Without -noreset the server resets whenever its last client leaves, as each
+                # xdotool below does, and refuses whoever connects meanwhile: now and then, us.
                 read, write = os.pipe()
-                xvfb = start(self, "Xvfb", "-displayfd", write, "-nolisten", "tcp",
+                xvfb = start(self, "Xvfb", "-displayfd", write, "-nolisten", "tcp", "-noreset",
                              pass_fds=[write], stderr=subprocess.DEVNULL)
+                os.close(write)
+                self.addCleanup(os.close, read)  # open while the server runs: it may write again
                 display = ":" + os.read(read, 16).decode().strip()
                 run = Run(self, RUNNING, clock=NINE, DISPLAY=display)
                 wait_for(lambda: xdotool("search", "--onlyvisible", "--name", MAIN, check=False,
-                                         display=display), "the window on a display of its own",
+                                         display=display), lambda: "the window on a display of its"
+                         f" own, {display}: {run.process.poll()} {run.output()[-4000:]}",
                          timeout=40)  # a new server, and the program, under the sanitizers
                 if not end:
                     xvfb.kill()
