@@ -120,6 +120,9 @@ private slots:
                 ? QSize(label->width(), label->heightForWidth(label->width()))
                 : label->sizeHint();
             QVERIFY2(label->size().expandedTo(needed) == label->size(), qPrintable(label->text()));
+            // Labels as large as the font beside them, in the proportion drawn: 10 to 12.
+            QVERIFY(QFontInfo(label->font()).pixelSize() * 12
+                >= QFontInfo(QApplication::font()).pixelSize() * 10);
         }
         for (int index = 0; index < 2; ++index) {
             EditField1 *field = dialog.field(index);

@@ -29,7 +29,7 @@ const QColor kWarningRed(239, 31, 29);
 QLabel *makeLabel(const QString &text, bool bold, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    label->setFont(smallFont(bold));
+    label->setFont(labelFont(bold));
     return label;
 }
 
