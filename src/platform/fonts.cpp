@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFontInfo>
-
 #include <algorithm>
 
 QFont smallFont(bool bold)
@@ -16,6 +15,7 @@ QFont smallFont(bool bold)
 QFont labelFont(bool bold)
 {
     QFont font = smallFont(bold);
-    font.setPixelSize(std::max(10, qRound(QFontInfo(QApplication::font()).pixelSize() * 10 / 12.0)));
+    const int beside = QFontInfo(QApplication::font()).pixelSize();
+    font.setPixelSize(std::max(10, qRound(beside * 10 / 12.0)));
     return font;
 }
