@@ -22,6 +22,8 @@ public:
     // The menu's items as given, in order, with a separator before the item at separatorBefore
     // (none when it is out of range). Texts show as they are: an '&' is no mnemonic.
     void setItems(const QStringList &texts, int separatorBefore);
+    // What the tray's host is handed.
+    [[nodiscard]] const QSystemTrayIcon &trayIcon() const { return m_icon; }
 
 signals:
     void itemChosen(int index);
